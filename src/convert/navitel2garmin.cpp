@@ -1,0 +1,50 @@
+#include "convert/navitel2garmin.hpp"
+
+#include "convert/address_strings.hpp"
+
+namespace ostrak {
+
+void TOstrakConvertNavitel2Garmin::ProcessHeader() {
+  // Keys missing from the header are appended before its terminator, in the
+  // order set here.
+  const int last = FHeader.Count() - 1;
+  const std::string_view terminator = FHeader.Get(last);
+  FHeader.Delete(last);
+  FHeader.SetValue("TypeSet", "Garmin");
+  FHeader.SetValue("Routing", "N");
+  FHeader.SetValue("POINumberFirst", "N");
+  FHeader.SetValue("POIZipFirst", "N");
+  FHeader.SetValue("MG", "Y");
+  FHeader.SetValue("Numbering", "Y");
+  FHeader.Add(terminator);
+}
+
+void TOstrakConvertNavitel2Garmin::ProcessObject() {
+  if (FObject.GetObjectKind() != okPolygon || FObject.GetStreetDesc().empty() ||
+      FObject.GetHouseNumber().empty()) {
+    FObject.FLines.Clear();
+    return;
+  }
+  FObject.SetObjectKind(okPolyline);
+  FObject.SetType("0x13");
+  FObject.SetLabel(FObject.GetStreetDesc());
+  FObject.SetHouseNumber(CutAtSpace(FObject.GetHouseNumber()));
+
+  const std::string_view houseNumber = FObject.GetHouseNumber();
+  const std::string_view number = LeadingDigits(houseNumber);
+  // A number with letters or a slash (12А, 7/2) leads the label.
+  if (!IsAllDigits(houseNumber)) FObject.SetLabel({houseNumber, " ", FObject.GetStreetDesc()});
+
+  const std::string_view city = FObject.GetCityName();
+  const std::string_view region = FObject.GetRegionName();
+  const std::string_view country = FObject.GetCountryName();
+  LineList& lines = FObject.FLines;
+  const int last = lines.Count() - 1;
+  const std::string_view terminator = lines.Get(last);
+  lines.Delete(last);
+  lines.Add({"Numbers1=0,B,", number, ",", number, ",N,-1,-1,-1,-1,", city, ",", region, ",", country, ",-1"});
+  lines.Add({"Numbers2=2,N,-1,-1,N,-1,-1,-1,-1,", city, ",", region, ",", country, ",-1"});
+  lines.Add(terminator);
+}
+
+}  // namespace ostrak

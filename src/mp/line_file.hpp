@@ -1,0 +1,102 @@
+// TLineFile: line-oriented access to a map file or to standard output.
+//
+// Reading cuts the bytes into lines: LF or CR LF ends a line, a CR that is not
+// followed by LF is dropped, and a Ctrl-Z byte (0x1A) or the physical end ends
+// the input. Every other byte, NUL included, is line content. Writing adds
+// CR LF after every line.
+//
+// What reaches an output is measured in blocks of 128 bytes: bytes are handed
+// over to the system in whole blocks, the rest only at FlushText or CloseText
+// (and after every line on a character device such as a terminal). Handed-over
+// blocks are gathered into large system calls. Bytes of a partial block of a
+// file that is never closed are lost, so a run that fails leaves an output that
+// ends at a multiple of 128 bytes.
+//
+// Failures do not raise: they store a pending I/O error code, and the caller
+// runs CheckIO after every operation.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "mp/platform/file_system.hpp"
+
+namespace ostrak {
+
+class TLineFile {
+ public:
+  static constexpr std::size_t BlockSize = 128;
+  static constexpr std::size_t DefaultTransferSize = 256 * 1024;
+
+  // transferSize: the size of the system calls that read and write; tests use
+  // tiny sizes to cut lines at every possible place.
+  explicit TLineFile(std::size_t transferSize = DefaultTransferSize) noexcept;
+  TLineFile(const TLineFile&) = delete;
+  TLineFile& operator=(const TLineFile&) = delete;
+  // A file that is still open for writing hands its whole blocks to the
+  // system, not its last partial block, and releases its handle.
+  ~TLineFile();
+
+  // Names the file and puts it in the closed state; touches no file.
+  void Bind(std::string_view name);
+  // Opens the bound, existing file for reading.
+  void OpenRead();
+  // Creates the bound file, or empties an existing one, for writing.
+  void OpenWrite();
+
+  // True when no more line content can be read; consumes nothing.
+  bool AtEnd();
+  // The next line without its terminator. The view stays valid until the
+  // next AtEnd or ReadTextLine. At the end of the input: an empty line.
+  std::string_view ReadTextLine();
+
+  // Writes the line's bytes unchanged, then CR LF.
+  void WriteTextLine(std::string_view line);
+  // Hands every waiting byte of an output to the system now.
+  void FlushText();
+  // Hands the waiting bytes to the system and releases the file.
+  void CloseText();
+
+ private:
+  enum class State : unsigned char { Closed, Reading, Writing };
+  struct StdOutTag {};
+  explicit TLineFile(StdOutTag) noexcept : FIsStdOut(true) {}
+  friend TLineFile& StdOut();
+
+  void Release() noexcept;
+  void PrepareBuffer(std::size_t capacity);
+  // Reading: reads more bytes after FEnd; false at the end of the input or on failure.
+  bool Refill();
+  // Reading: moves the bytes from start on to the front of the buffer and
+  // makes room for a large read behind them.
+  void MakeRoomForRead(std::size_t start);
+  // Writing: opens standard output when it is written first.
+  bool ReadyToWrite();
+  void Place(const char* data, std::size_t count);
+  // Writing: passes the handed-over bytes to the system; returns the I/O error
+  // code (the bytes are gone either way).
+  std::int32_t WriteOut() noexcept;
+  void HandOverAll();
+
+  std::string FName;
+  platform::NativeHandle FHandle = platform::NoHandle;
+  State FState = State::Closed;
+  bool FIsStdOut = false;
+  bool FWriteAfterLine = false;  // a character device gets every line at once
+  bool FInputEnded = false;      // the physical end or a Ctrl-Z byte was met
+  std::size_t FTransferSize = DefaultTransferSize;
+  std::unique_ptr<char[]> FBuffer;
+  std::size_t FCapacity = 0;
+  std::size_t FPosition = 0;    // reading: the next unread byte
+  std::size_t FEnd = 0;         // reading: valid bytes; writing: bytes waiting
+  std::size_t FHandedOver = 0;  // writing: bytes of whole blocks, ready for the system
+};
+
+// The process's standard output. It opens itself at its first write; it is
+// flushed at the end of the process and never released. Made at its first
+// use: a fault handler may use it only once it exists.
+TLineFile& StdOut();
+
+}  // namespace ostrak

@@ -1,0 +1,75 @@
+// LineList: the lines of one buffered section, with Key=Value access.
+//
+// The key of a line is the text before its first "=", the value everything
+// after it; neither is trimmed. A line without "=" has no key. Keys are
+// matched ignoring letter case.
+//
+// The text of the lines lives in storage that is kept from section to
+// section, so that refilling the list for the next section allocates nothing
+// once the largest section has been seen. A line's text never moves: a view
+// returned by Get stays valid until the list is cleared, whatever is added,
+// put or deleted meanwhile.
+#pragma once
+
+#include <cstddef>
+#include <initializer_list>
+#include <memory>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace ostrak {
+
+// A line given as consecutive pieces, stored as one line without first being
+// joined elsewhere.
+using LinePieces = std::initializer_list<std::string_view>;
+
+class LineList {
+ public:
+  LineList() = default;
+  LineList(const LineList&) = delete;
+  LineList& operator=(const LineList&) = delete;
+
+  int Count() const noexcept { return static_cast<int>(FLines.size()); }
+  // Get, Put and Delete raise EStringListError for an index outside 0..Count-1.
+  std::string_view Get(int index) const;
+  void Put(int index, std::string_view line);
+  int Add(std::string_view line);
+  int Add(LinePieces pieces);
+  void Delete(int index);
+  void Clear() noexcept;
+
+  // The index of the first line whose key matches, or -1.
+  int IndexOfName(std::string_view key) const;
+  // The value of the first line whose key matches; empty when there is none.
+  std::string_view GetValue(std::string_view key) const;
+  // Rewrites the first matching line as key=value in place, or appends it;
+  // an empty value deletes the matching line instead.
+  void SetValue(std::string_view key, std::string_view value);
+  void SetValue(std::string_view key, LinePieces value);
+
+ private:
+  struct Line {
+    const char* Text;
+    std::size_t Length;
+    std::ptrdiff_t Separator;  // position of the first "=", or -1
+  };
+  struct Chunk {
+    std::unique_ptr<char[]> Bytes;
+    std::size_t Size;
+  };
+
+  void CheckIndex(int index) const;
+  // Copies the pieces of first, then of second, into the text storage as one
+  // new line.
+  Line Store(std::span<const std::string_view> first, std::span<const std::string_view> second = {});
+  char* Allocate(std::size_t length);
+  void SetValueFromPieces(std::string_view key, std::span<const std::string_view> value);
+
+  std::vector<Line> FLines;
+  std::vector<Chunk> FChunks;  // text storage, reused after Clear
+  std::size_t FChunk = 0;      // the chunk being filled
+  std::size_t FChunkUsed = 0;  // bytes used in it
+};
+
+}  // namespace ostrak

@@ -1,0 +1,55 @@
+// TMPParser: the one-pass section filter from an input map to an output map.
+//
+// Lines outside the sections it knows are copied. The map header ([IMG ID]
+// through [END-IMG ID]) and map objects ([POI], [POLYGON] or [POLYLINE]
+// through [END]) are buffered whole and handed to a hook, which may edit or
+// clear them before they are written. Section lines are recognised only when
+// they match exactly, byte for byte.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+#include "mp/line_file.hpp"
+#include "mp/line_list.hpp"
+#include "mp/mp_class.hpp"
+
+namespace ostrak {
+
+class TMPParser {
+ public:
+  // Opens the input for reading, then creates or empties the output; the
+  // output is not touched when the input cannot be opened. transferSize is the
+  // size of the system calls on both files.
+  TMPParser(std::string_view InputName, std::string_view OutputName,
+            std::size_t transferSize = TLineFile::DefaultTransferSize);
+  TMPParser(const TMPParser&) = delete;
+  TMPParser& operator=(const TMPParser&) = delete;
+  virtual ~TMPParser() = default;
+
+  // Converts the whole input to the output and closes both files. An input
+  // that ends inside a buffered section fails with "Read beyond end of file".
+  void Run();
+
+ protected:
+  // Called with FHeader holding one whole header section.
+  virtual void ProcessHeader() {}
+  // Called with FObject.FLines holding one whole map object.
+  virtual void ProcessObject() {}
+
+  TMPClass FObject;
+  LineList FHeader;
+  TLineFile FInput;
+  TLineFile FOutput;
+
+ private:
+  void ReadHeader();
+  void WriteHeader();
+  void ReadObject();
+  void WriteObject();
+  // Adds input lines to section up to and including the terminator line.
+  void ReadSection(LineList& section, std::string_view terminator);
+  void WriteSection(const LineList& section);
+};
+
+}  // namespace ostrak
