@@ -1,0 +1,48 @@
+// Runs the built ostrak program as a child process, for end-to-end tests.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace ostrak::test {
+
+// How to start the program; the setters chain: RunOptions().Unprivileged().
+struct RunOptions {
+  std::string ProgramPath;   // default: the built ostrak
+  std::string StdoutPath;    // default: captured
+  bool NoStdout = false;     // start with no standard output at all
+  bool BrokenPipe = false;   // standard output is a pipe that nobody reads
+  bool AsNobody = false;     // run as nobody when the tests run as root
+  std::string Folder;        // default: the test's own working folder
+  std::uint64_t MemoryLimit = 0;  // address space in bytes; 0 for none
+  int FileLimit = 0;              // open files; 0 for none
+  std::vector<std::pair<std::string, std::string>> Variables;  // set on top of LC_ALL=C
+
+  RunOptions& Program(std::string path) { ProgramPath = std::move(path); return *this; }
+  RunOptions& Stdout(std::string path) { StdoutPath = std::move(path); return *this; }
+  RunOptions& ClosedStdout() { NoStdout = true; return *this; }
+  RunOptions& StdoutToBrokenPipe() { BrokenPipe = true; return *this; }
+  RunOptions& Unprivileged() { AsNobody = true; return *this; }
+  RunOptions& WorkingDir(std::string path) { Folder = std::move(path); return *this; }
+  RunOptions& AddressSpaceLimit(std::uint64_t bytes) { MemoryLimit = bytes; return *this; }
+  RunOptions& OpenFilesLimit(int files) { FileLimit = files; return *this; }
+  RunOptions& Environment(std::string name, std::string value) {
+    Variables.emplace_back(std::move(name), std::move(value));
+    return *this;
+  }
+};
+
+struct RunResult {
+  int ExitStatus = -1;  // -1 when the child did not exit normally
+  std::string Stdout;
+  std::string Stderr;
+};
+
+RunResult RunOstrak(const std::vector<std::string>& arguments, const RunOptions& options = {});
+
+// The path of the built ostrak program.
+std::string OstrakProgram();
+
+}  // namespace ostrak::test
