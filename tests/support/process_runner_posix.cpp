@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <stdexcept>
 
 #include "support/process_runner.hpp"
@@ -18,7 +19,16 @@ RunResult RunOstrak(const std::vector<std::string>& arguments, const RunOptions&
   TempDir capture;
   const std::string stdoutPath = options.StdoutPath.empty() ? capture.File("stdout") : options.StdoutPath;
   const std::string stderrPath = capture.File("stderr");
-  const std::string program = options.ProgramPath.empty() ? OstrakProgram() : options.ProgramPath;
+  std::string program = options.ProgramPath.empty() ? OstrakProgram() : options.ProgramPath;
+  const bool dropPrivileges = options.AsNobody && geteuid() == 0;
+  if (dropPrivileges) {
+    // The build folder may be out of nobody's reach; a copy in the scratch folder is not.
+    const std::string copy = capture.File("ostrak");
+    std::filesystem::copy_file(program, copy);
+    std::filesystem::permissions(copy, std::filesystem::perms::all & ~std::filesystem::perms::group_write &
+                                           ~std::filesystem::perms::others_write);
+    program = copy;
+  }
 
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(program.c_str()));
@@ -45,7 +55,7 @@ RunResult RunOstrak(const std::vector<std::string>& arguments, const RunOptions&
       dup2(ends[1], 1);
       close(ends[1]);
     }
-    if (options.AsNobody && geteuid() == 0) {
+    if (dropPrivileges) {
       if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0) _exit(126);
     }
     if (!options.Folder.empty() && chdir(options.Folder.c_str()) != 0) _exit(126);

@@ -14,7 +14,13 @@ TempDir::TempDir() {
   const std::filesystem::path base = std::filesystem::temp_directory_path();
   for (;;) {
     FPath = base / ("ostrak-test-" + std::to_string(random()) + "-" + std::to_string(counter++));
-    if (std::filesystem::create_directory(FPath)) return;
+    if (std::filesystem::create_directory(FPath)) {
+      // Open to other users whatever the umask: some tests run the program as nobody.
+      std::filesystem::permissions(FPath, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                                              std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+                                              std::filesystem::perms::others_exec);
+      return;
+    }
   }
 }
 
@@ -29,6 +35,9 @@ void WriteBytes(const std::filesystem::path& path, std::string_view bytes) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   if (!file) throw std::runtime_error("cannot write " + path.string());
+  file.close();
+  std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                                         std::filesystem::perms::group_read | std::filesystem::perms::others_read);
 }
 
 std::string ReadBytes(const std::filesystem::path& path) {
