@@ -2,9 +2,11 @@
 // the usage text, and the report and exit status of every failure that can
 // be set up on this system.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
@@ -192,6 +194,23 @@ TEST(RunFailures, FullDiskAndBrokenPipe) {
   // A conversion does not write to standard output, so it does not need one.
   const RunResult run = RunOstrak({dir.File("in.mp"), dir.File("out.mp")}, RunOptions().ClosedStdout());
   EXPECT_EQ(run.ExitStatus, 0) << run.Stderr;
+}
+
+TEST(RunFailures, DeviceErrorOnRead) {
+  TempDir dir;
+  // Reading a process's own memory from address 0 fails with EIO.
+  ExpectIoReport(RunOstrak({"/proc/self/mem", dir.File("out.mp")}), "I/O error 1117");
+}
+
+TEST(RunFailures, ProcessorFaultIsReported) {
+  TempDir dir;
+  // The program waits on an input pipe that has a writer but no data, and
+  // gets the signal of an invalid memory access there.
+  ASSERT_EQ(mkfifo(dir.File("in.mp").c_str(), 0644), 0);
+  const int writer = open(dir.File("in.mp").c_str(), O_RDWR);
+  const RunResult run = RunOstrak({dir.File("in.mp"), dir.File("out.mp")}, RunOptions().SendSignal(SIGSEGV));
+  close(writer);
+  ExpectReport(run, "EAccessViolation", "Access violation", "[^ ]+");
 }
 
 TEST(RunFailures, OutOfMemoryOnAHugeLine) {

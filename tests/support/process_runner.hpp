@@ -18,6 +18,7 @@ struct RunOptions {
   std::string Folder;        // default: the test's own working folder
   std::uint64_t MemoryLimit = 0;  // address space in bytes; 0 for none
   int FileLimit = 0;              // open files; 0 for none
+  int SignalNumber = 0;           // sent to the program once it runs; 0 for none
   std::vector<std::pair<std::string, std::string>> Variables;  // set on top of LC_ALL=C
 
   RunOptions& Program(std::string path) { ProgramPath = std::move(path); return *this; }
@@ -28,6 +29,7 @@ struct RunOptions {
   RunOptions& WorkingDir(std::string path) { Folder = std::move(path); return *this; }
   RunOptions& AddressSpaceLimit(std::uint64_t bytes) { MemoryLimit = bytes; return *this; }
   RunOptions& OpenFilesLimit(int files) { FileLimit = files; return *this; }
+  RunOptions& SendSignal(int signal) { SignalNumber = signal; return *this; }
   RunOptions& Environment(std::string name, std::string value) {
     Variables.emplace_back(std::move(name), std::move(value));
     return *this;

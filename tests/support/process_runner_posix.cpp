@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
@@ -71,6 +72,11 @@ RunResult RunOstrak(const std::vector<std::string>& arguments, const RunOptions&
     }
     execv(program.c_str(), argv.data());
     _exit(127);
+  }
+  if (options.SignalNumber != 0) {
+    // Time to get past its start-up; the tests that signal keep it waiting for input.
+    usleep(300 * 1000);
+    kill(child, options.SignalNumber);
   }
   int status = 0;
   while (waitpid(child, &status, 0) < 0) {
