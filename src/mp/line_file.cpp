@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "mp/io_result.hpp"
-#include "mp/line_scan.hpp"
 
 namespace ostrak {
 
@@ -129,7 +128,7 @@ bool TLineFile::Refill() {
   return count > 0;
 }
 
-bool TLineFile::AtEnd() {
+bool TLineFile::AtEndAfterRefill() {
   if (FState != State::Reading) {
     SetInOutResult(NotOpenForInput);
     return true;
@@ -140,7 +139,9 @@ bool TLineFile::AtEnd() {
   return !Refill();
 }
 
-std::string_view TLineFile::ReadTextLine() {
+// The general case: a line that runs past the bytes read so far, holds a CR of
+// its own, or ends the input.
+std::string_view TLineFile::ReadTextLineSlowly() {
   if (FState != State::Reading) {
     SetInOutResult(NotOpenForInput);
     return {};
@@ -230,7 +231,7 @@ void TLineFile::Place(const char* data, std::size_t count) {
   }
 }
 
-void TLineFile::WriteTextLine(std::string_view line) {
+void TLineFile::WriteTextLineSlowly(std::string_view line) {
   if (!ReadyToWrite()) return;
   Place(line.data(), line.size());
   Place("\r\n", 2);

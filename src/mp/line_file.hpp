@@ -17,10 +17,12 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "mp/line_scan.hpp"
 #include "mp/platform/file_system.hpp"
 
 namespace ostrak {
@@ -47,13 +49,44 @@ class TLineFile {
   void OpenWrite();
 
   // True when no more line content can be read; consumes nothing.
-  bool AtEnd();
+  bool AtEnd() { return FPosition < FEnd && FState == State::Reading ? false : AtEndAfterRefill(); }
+
   // The next line without its terminator. The view stays valid until the
   // next AtEnd or ReadTextLine. At the end of the input: an empty line.
-  std::string_view ReadTextLine();
+  std::string_view ReadTextLine() {
+    // Most lines lie whole in the buffer and end with LF or CR LF.
+    if (FState == State::Reading) [[likely]] {
+      char* const start = FBuffer.get() + FPosition;
+      char* const end = FBuffer.get() + FEnd;
+      const char* const stop = FindLineBreak(start, end);
+      if (stop != end) {
+        const std::size_t length = static_cast<std::size_t>(stop - start);
+        if (*stop == '\n') {
+          FPosition += length + 1;
+          return {start, length};
+        }
+        if (stop + 1 != end && stop[1] == '\n') {
+          FPosition += length + 2;
+          return {start, length};
+        }
+      }
+    }
+    return ReadTextLineSlowly();
+  }
 
   // Writes the line's bytes unchanged, then CR LF.
-  void WriteTextLine(std::string_view line);
+  void WriteTextLine(std::string_view line) {
+    if (FState == State::Writing && !FWriteAfterLine && line.size() + 2 <= FCapacity - FEnd) [[likely]] {
+      char* const out = FBuffer.get() + FEnd;
+      if (!line.empty()) std::memcpy(out, line.data(), line.size());
+      out[line.size()] = '\r';
+      out[line.size() + 1] = '\n';
+      FEnd += line.size() + 2;
+      FHandedOver = FEnd - (FEnd - FHandedOver) % BlockSize;
+      return;
+    }
+    WriteTextLineSlowly(line);
+  }
   // Hands every waiting byte of an output to the system now.
   void FlushText();
   // Hands the waiting bytes to the system and releases the file.
@@ -65,6 +98,9 @@ class TLineFile {
   explicit TLineFile(StdOutTag) noexcept : FIsStdOut(true) {}
   friend TLineFile& StdOut();
 
+  bool AtEndAfterRefill();
+  std::string_view ReadTextLineSlowly();
+  void WriteTextLineSlowly(std::string_view line);
   void Release() noexcept;
   void PrepareBuffer(std::size_t capacity);
   // Reading: reads more bytes after FEnd; false at the end of the input or on failure.

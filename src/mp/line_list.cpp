@@ -1,11 +1,11 @@
 #include "mp/line_list.hpp"
 
 #include <algorithm>
-#include <climits>
 #include <cstring>
 #include <new>
 
 #include "mp/errors.hpp"
+#include "mp/line_scan.hpp"
 #include "mp/platform/key_compare.hpp"
 
 namespace ostrak {
@@ -14,6 +14,9 @@ namespace {
 
 // Most sections fit in one chunk; a longer line gets a chunk of its own size.
 constexpr std::size_t ChunkSize = 64 * 1024;
+// Bytes behind the end of a chunk, so that 16 bytes can be read from the
+// start of any line in it.
+constexpr std::size_t ChunkPadding = 16;
 
 }  // namespace
 
@@ -28,28 +31,31 @@ std::string_view LineList::Get(int index) const {
 }
 
 char* LineList::Allocate(std::size_t length) {
-  if (FChunk < FChunks.size() && FChunks[FChunk].Size - FChunkUsed >= length) {
-    char* text = FChunks[FChunk].Bytes.get() + FChunkUsed;
-    FChunkUsed += length;
-    return text;
+  if (length > FChunkRoom) {
+    // Move on to the next chunk, or to a new one; a chunk too small for the
+    // line is replaced by a larger one.
+    const std::size_t next = FChunk < FChunks.size() && FChunkNext != FChunks[FChunk].Bytes.get() ? FChunk + 1 : FChunk;
+    const std::size_t size = std::max(ChunkSize, length);
+    if (next == FChunks.size()) {
+      FChunks.push_back({std::make_unique<char[]>(size + ChunkPadding), size});
+    } else if (FChunks[next].Size < length) {
+      FChunks[next] = {std::make_unique<char[]>(size + ChunkPadding), size};
+    }
+    FChunk = next;
+    FChunkNext = FChunks[next].Bytes.get();
+    FChunkRoom = FChunks[next].Size;
   }
-  const std::size_t next = FChunk < FChunks.size() && FChunkUsed > 0 ? FChunk + 1 : FChunk;
-  const std::size_t size = std::max(ChunkSize, length);
-  if (next == FChunks.size()) {
-    FChunks.push_back({std::make_unique_for_overwrite<char[]>(size), size});
-  } else if (FChunks[next].Size < length) {
-    FChunks[next] = {std::make_unique_for_overwrite<char[]>(size), size};
-  }
-  FChunk = next;
-  FChunkUsed = length;
-  return FChunks[next].Bytes.get();
+  char* const text = FChunkNext;
+  FChunkNext += length;
+  FChunkRoom -= length;
+  return text;
 }
 
 LineList::Line LineList::Store(std::span<const std::string_view> first, std::span<const std::string_view> second) {
   std::size_t length = 0;
   for (const std::string_view piece : first) length += piece.size();
   for (const std::string_view piece : second) length += piece.size();
-  if (length == 0) return {"", 0, -1};
+  if (length == 0) return {"", 0, NoSeparator, 0};
   // Text already stored never moves, so a piece may come from this very list.
   char* const text = Allocate(length);
   char* out = text;
@@ -59,8 +65,7 @@ LineList::Line LineList::Store(std::span<const std::string_view> first, std::spa
       out += piece.size();
     }
   }
-  const void* separator = std::memchr(text, '=', length);
-  return {text, length, separator ? static_cast<const char*>(separator) - text : -1};
+  return {text, length, UnknownSeparator, 0};
 }
 
 void LineList::Put(int index, std::string_view line) {
@@ -68,12 +73,11 @@ void LineList::Put(int index, std::string_view line) {
   FLines[static_cast<std::size_t>(index)] = Store({&line, 1});
 }
 
-int LineList::Add(std::string_view line) { return Add(LinePieces{line}); }
 
 int LineList::Add(LinePieces pieces) {
-  // Indices are int; a list that long is beyond any memory.
-  if (FLines.size() >= static_cast<std::size_t>(INT_MAX)) throw std::bad_alloc();
-  FLines.push_back(Store(pieces));
+  if (FLines.size() >= MaxLines) throw std::bad_alloc();
+  const Line line = Store(pieces);
+  FLines.push_back(line);
   return Count() - 1;
 }
 
@@ -85,13 +89,32 @@ void LineList::Delete(int index) {
 void LineList::Clear() noexcept {
   FLines.clear();
   FChunk = 0;
-  FChunkUsed = 0;
+  FChunkNext = FChunks.empty() ? nullptr : FChunks[0].Bytes.get();
+  FChunkRoom = FChunks.empty() ? 0 : FChunks[0].Size;
+}
+
+void LineList::FindKey(const Line& line) noexcept {
+  // Keys are short: most end within the first 16 bytes, which can be looked
+  // at in one go since every chunk has room behind its last line.
+  std::size_t position = line.Length == 0 ? 0 : FindByteIn16(line.Text, '=');
+  if (position >= 16 && line.Length > 16) {
+    const void* separator = std::memchr(line.Text + 16, '=', line.Length - 16);
+    position = separator ? static_cast<std::size_t>(static_cast<const char*>(separator) - line.Text) : line.Length;
+  }
+  if (position < line.Length) {
+    line.Separator = static_cast<std::ptrdiff_t>(position);
+    line.Signature = platform::KeySignature({line.Text, position});
+  } else {
+    line.Separator = NoSeparator;
+  }
 }
 
 int LineList::IndexOfName(std::string_view key) const {
+  const std::uint32_t signature = platform::KeySignature(key);
   for (std::size_t i = 0; i < FLines.size(); ++i) {
     const Line& line = FLines[i];
-    if (line.Separator >= 0 &&
+    if (line.Separator == UnknownSeparator) FindKey(line);
+    if (line.Signature == signature && line.Separator >= 0 &&
         platform::SameKey({line.Text, static_cast<std::size_t>(line.Separator)}, key)) {
       return static_cast<int>(i);
     }

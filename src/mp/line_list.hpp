@@ -12,6 +12,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <memory>
 #include <span>
@@ -34,7 +36,17 @@ class LineList {
   // Get, Put and Delete raise EStringListError for an index outside 0..Count-1.
   std::string_view Get(int index) const;
   void Put(int index, std::string_view line);
-  int Add(std::string_view line);
+  int Add(std::string_view line) {
+    // A line that fits in the text storage at hand is stored here and now.
+    if (line.size() <= FChunkRoom && FLines.size() < FLines.capacity() && FLines.size() < MaxLines) [[likely]] {
+      if (!line.empty()) std::memcpy(FChunkNext, line.data(), line.size());
+      FLines.push_back({FChunkNext, line.size(), UnknownSeparator, 0});
+      FChunkNext += line.size();
+      FChunkRoom -= line.size();
+      return static_cast<int>(FLines.size()) - 1;
+    }
+    return Add(LinePieces{line});
+  }
   int Add(LinePieces pieces);
   void Delete(int index);
   void Clear() noexcept;
@@ -49,11 +61,21 @@ class LineList {
   void SetValue(std::string_view key, LinePieces value);
 
  private:
+  // Indices are int; a list that long is beyond any memory.
+  static constexpr std::size_t MaxLines = 0x7FFFFFFF;
+  static constexpr std::ptrdiff_t NoSeparator = -1;
+  static constexpr std::ptrdiff_t UnknownSeparator = -2;
   struct Line {
     const char* Text;
     std::size_t Length;
-    std::ptrdiff_t Separator;  // position of the first "=", or -1
+    // Position of the first "=", NoSeparator, or UnknownSeparator until a key
+    // lookup first needs it: most buffered sections are never searched.
+    mutable std::ptrdiff_t Separator;
+    mutable std::uint32_t Signature;  // of the key, once the separator is known
   };
+  // Finds the separator and key signature of a line.
+  static void FindKey(const Line& line) noexcept;
+
   struct Chunk {
     std::unique_ptr<char[]> Bytes;
     std::size_t Size;
@@ -69,7 +91,8 @@ class LineList {
   std::vector<Line> FLines;
   std::vector<Chunk> FChunks;  // text storage, reused after Clear
   std::size_t FChunk = 0;      // the chunk being filled
-  std::size_t FChunkUsed = 0;  // bytes used in it
+  char* FChunkNext = nullptr;  // its first free byte
+  std::size_t FChunkRoom = 0;  // and the free bytes from there
 };
 
 }  // namespace ostrak

@@ -4,6 +4,7 @@
 #include "mp/platform/key_compare.hpp"
 
 #include <cstddef>
+#include <cstdint>
 
 namespace ostrak::platform {
 
@@ -15,8 +16,17 @@ constexpr unsigned char AsciiLower(unsigned char byte) noexcept {
 
 }  // namespace
 
+std::uint32_t KeySignature(std::string_view key) noexcept {
+  // Equal keys have the same length and the same letters but for case.
+  if (key.empty()) return 0;
+  return static_cast<std::uint32_t>(key.size() << 16) | (AsciiLower(static_cast<unsigned char>(key.front())) << 8) |
+         AsciiLower(static_cast<unsigned char>(key.back()));
+}
+
 bool SameKey(std::string_view lineKey, std::string_view key) noexcept {
   if (lineKey.size() != key.size()) return false;
+  // Keys are mostly written exactly as asked for.
+  if (lineKey == key) return true;
   for (std::size_t i = 0; i < key.size(); ++i) {
     if (AsciiLower(static_cast<unsigned char>(lineKey[i])) != AsciiLower(static_cast<unsigned char>(key[i]))) {
       return false;

@@ -1,0 +1,88 @@
+// Micro-benchmarks of the hot pieces on in-memory data: cutting lines, looking
+// up keys, and converting one building.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "convert/navitel2garmin.hpp"
+#include "mp/line_list.hpp"
+#include "mp/line_scan.hpp"
+
+namespace {
+
+// A typical building as it comes from a map, without its terminators.
+const char* const Building[] = {
+    "[POLYGON]",
+    "Type=0x13",
+    "StreetDesc=\xF3\xEB. \xCB\xE5\xED\xE8\xED\xE0",
+    "HouseNumber=12\xC0 \xEA\xEE\xF0\xEF.2",
+    "CityName=\xD2\xE2\xE5\xF0\xFC",
+    "RegionName=\xD2\xE2\xE5\xF0\xF1\xEA\xE0\xFF \xEE\xE1\xEB\xE0\xF1\xF2\xFC",
+    "CountryName=\xD0\xEE\xF1\xF1\xE8\xFF",
+    "Data0=(56.85006,35.90083),(56.85007,35.90116),(56.85023,35.90114),(56.85022,35.90081),(56.85006,35.90083)",
+    "[END]",
+};
+
+void CutLines(benchmark::State& state) {
+  std::string text;
+  while (text.size() < (1 << 20)) {
+    for (const char* line : Building) text.append(line).append("\r\n");
+  }
+  for (auto _ : state) {
+    std::size_t lines = 0;
+    for (const char* p = text.data(), *end = p + text.size(); p != end; ++lines) {
+      p = ostrak::FindLineBreak(p, end);
+      if (p != end) p += *p == '\r' ? 2 : 1;
+    }
+    benchmark::DoNotOptimize(lines);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(CutLines);
+
+void FillList(ostrak::LineList& list) {
+  list.Clear();
+  for (const char* line : Building) list.Add(line);
+}
+
+void BufferObject(benchmark::State& state) {
+  ostrak::LineList list;
+  for (auto _ : state) {
+    FillList(list);
+    benchmark::DoNotOptimize(list.Count());
+  }
+}
+BENCHMARK(BufferObject);
+
+void LookUpKeys(benchmark::State& state) {
+  ostrak::LineList list;
+  FillList(list);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(list.GetValue("StreetDesc"));
+    benchmark::DoNotOptimize(list.GetValue("CountryName"));
+    benchmark::DoNotOptimize(list.IndexOfName("Label"));
+  }
+}
+BENCHMARK(LookUpKeys);
+
+// Reaches the converter's hook without a map file: it reads /dev/null and writes /dev/zero.
+class ObjectConverter : public ostrak::TOstrakConvertNavitel2Garmin {
+ public:
+  ObjectConverter() : TOstrakConvertNavitel2Garmin("/dev/null", "/dev/zero") {}
+  void Convert() {
+    FillList(FObject.FLines);
+    ProcessObject();
+  }
+  int Lines() const { return FObject.FLines.Count(); }
+};
+
+void ConvertBuilding(benchmark::State& state) {
+  ObjectConverter converter;
+  for (auto _ : state) {
+    converter.Convert();
+    benchmark::DoNotOptimize(converter.Lines());
+  }
+}
+BENCHMARK(ConvertBuilding);
+
+}  // namespace
