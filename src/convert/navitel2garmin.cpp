@@ -20,20 +20,26 @@ void TOstrakConvertNavitel2Garmin::ProcessHeader() {
 }
 
 void TOstrakConvertNavitel2Garmin::ProcessObject() {
-  if (FObject.GetObjectKind() != okPolygon || FObject.GetStreetDesc().empty() ||
-      FObject.GetHouseNumber().empty()) {
+  if (FObject.GetObjectKind() != okPolygon) {
+    FObject.FLines.Clear();
+    return;
+  }
+  // Views of values stay valid while the object is edited; the street is
+  // never touched by the edits below, so it is looked up once.
+  const std::string_view street = FObject.GetStreetDesc();
+  if (street.empty() || FObject.GetHouseNumber().empty()) {
     FObject.FLines.Clear();
     return;
   }
   FObject.SetObjectKind(okPolyline);
   FObject.SetType("0x13");
-  FObject.SetLabel(FObject.GetStreetDesc());
+  FObject.SetLabel(street);
   FObject.SetHouseNumber(CutAtSpace(FObject.GetHouseNumber()));
 
   const std::string_view houseNumber = FObject.GetHouseNumber();
   const std::string_view number = LeadingDigits(houseNumber);
   // A number with letters or a slash (12А, 7/2) leads the label.
-  if (!IsAllDigits(houseNumber)) FObject.SetLabel({houseNumber, " ", FObject.GetStreetDesc()});
+  if (!IsAllDigits(houseNumber)) FObject.SetLabel({houseNumber, " ", street});
 
   const std::string_view city = FObject.GetCityName();
   const std::string_view region = FObject.GetRegionName();

@@ -70,6 +70,7 @@ LineList::Line LineList::Store(std::span<const std::string_view> first, std::spa
 
 void LineList::Put(int index, std::string_view line) {
   CheckIndex(index);
+  FLookupValid = false;
   FLines[static_cast<std::size_t>(index)] = Store({&line, 1});
 }
 
@@ -78,16 +79,28 @@ int LineList::Add(LinePieces pieces) {
   if (FLines.size() >= MaxLines) throw std::bad_alloc();
   const Line line = Store(pieces);
   FLines.push_back(line);
+  FLookupValid = false;
   return Count() - 1;
+}
+
+void LineList::InsertValue(int index, std::string_view key, LinePieces value) {
+  if (index < 0 || index > Count()) RaiseListIndexError(index);
+  if (FLines.size() >= MaxLines) throw std::bad_alloc();
+  const std::string_view head[] = {key, "="};
+  const Line line = Store(head, value);
+  FLines.insert(FLines.begin() + index, line);
+  FLookupValid = false;
 }
 
 void LineList::Delete(int index) {
   CheckIndex(index);
+  FLookupValid = false;
   FLines.erase(FLines.begin() + index);
 }
 
 void LineList::Clear() noexcept {
   FLines.clear();
+  FLookupValid = false;
   FChunk = 0;
   FChunkNext = FChunks.empty() ? nullptr : FChunks[0].Bytes.get();
   FChunkRoom = FChunks.empty() ? 0 : FChunks[0].Size;
@@ -110,16 +123,27 @@ void LineList::FindKey(const Line& line) noexcept {
 }
 
 int LineList::IndexOfName(std::string_view key) const {
+  if (FLookupValid && key.size() == FLookupKeyLength && std::memcmp(key.data(), FLookupKey, key.size()) == 0) {
+    return FLookupIndex;
+  }
   const std::uint32_t signature = platform::KeySignature(key);
+  int found = -1;
   for (std::size_t i = 0; i < FLines.size(); ++i) {
     const Line& line = FLines[i];
     if (line.Separator == UnknownSeparator) FindKey(line);
     if (line.Signature == signature && line.Separator >= 0 &&
         platform::SameKey({line.Text, static_cast<std::size_t>(line.Separator)}, key)) {
-      return static_cast<int>(i);
+      found = static_cast<int>(i);
+      break;
     }
   }
-  return -1;
+  if (key.size() <= LookupKeyCapacity) {
+    std::memcpy(FLookupKey, key.data(), key.size());
+    FLookupKeyLength = key.size();
+    FLookupIndex = found;
+    FLookupValid = true;
+  }
+  return found;
 }
 
 std::string_view LineList::GetValue(std::string_view key) const {
@@ -144,6 +168,7 @@ void LineList::SetValueFromPieces(std::string_view key, std::span<const std::str
   if (index < 0) index = Add(std::string_view{});
   // The line takes the key as the caller spells it.
   const std::string_view head[] = {key, "="};
+  FLookupValid = false;
   FLines[static_cast<std::size_t>(index)] = Store(head, value);
 }
 

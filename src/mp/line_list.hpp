@@ -43,11 +43,15 @@ class LineList {
       FLines.push_back({FChunkNext, line.size(), UnknownSeparator, 0});
       FChunkNext += line.size();
       FChunkRoom -= line.size();
+      FLookupValid = false;
       return static_cast<int>(FLines.size()) - 1;
     }
     return Add(LinePieces{line});
   }
   int Add(LinePieces pieces);
+  // Inserts the line key=value before index (0..Count); the lines from index
+  // on move down by one.
+  void InsertValue(int index, std::string_view key, LinePieces value);
   void Delete(int index);
   void Clear() noexcept;
 
@@ -93,6 +97,14 @@ class LineList {
   std::size_t FChunk = 0;      // the chunk being filled
   char* FChunkNext = nullptr;  // its first free byte
   std::size_t FChunkRoom = 0;  // and the free bytes from there
+
+  // The last key lookup, good until the list changes: an edit of a key
+  // usually looks the key up twice in a row.
+  static constexpr std::size_t LookupKeyCapacity = 32;
+  mutable char FLookupKey[LookupKeyCapacity];
+  mutable std::size_t FLookupKeyLength = 0;
+  mutable int FLookupIndex = -1;
+  mutable bool FLookupValid = false;
 };
 
 }  // namespace ostrak

@@ -1,5 +1,9 @@
 #include "mp/mp_class.hpp"
 
+#include <algorithm>
+
+#include "mp/errors.hpp"
+
 namespace ostrak {
 
 std::string_view ObjectHeaderLine(TMPObjectKind kind) noexcept {
@@ -30,11 +34,11 @@ void TMPClass::SetBeforeTerminator(std::string_view key, LinePieces value) {
     FLines.SetValue(key, value);
     return;
   }
+  // A new key goes in just before the terminator; an empty value adds nothing.
   const int last = FLines.Count() - 1;
-  const std::string_view terminator = FLines.Get(last);
-  FLines.Delete(last);
-  FLines.SetValue(key, value);
-  FLines.Add(terminator);
+  if (last < 0) RaiseListIndexError(last);
+  if (std::all_of(value.begin(), value.end(), [](std::string_view piece) { return piece.empty(); })) return;
+  FLines.InsertValue(last, key, value);
 }
 
 }  // namespace ostrak
