@@ -53,7 +53,7 @@ case "${1:-}" in
       "($(wc -c <build/town-garmin.mp) bytes, $(grep -c '^\[POLYLINE\]' build/town-garmin.mp) address lines)."
     ;;
   test)
-    require cmake cmake g++ g++ libgtest-dev /usr/include/gtest/gtest.h
+    require cmake cmake g++ g++ libgtest-dev /usr/include/gtest/gtest.h man-db man groff-base groff
     build build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
     ctest --test-dir build/test --output-on-failure -j 2
     ;;
