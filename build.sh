@@ -3,7 +3,10 @@
 #
 #   ./build.sh example   builds a Release binary and converts examples/town.mp
 #                        into build/town-garmin.mp
-#   ./build.sh test      builds everything and runs the whole test suite
+#   ./build.sh package   builds the Debian package into build/package and
+#                        checks it (packaging/check-deb.sh)
+#   ./build.sh test      builds everything, runs the whole test suite, then
+#                        builds and checks the package as above
 #
 # Missing Debian packages are installed when run as root; otherwise the
 # script stops and names them.
@@ -44,6 +47,19 @@ build() {
   cmake --build "$dir" -j "$(nproc 2>/dev/null || echo 2)"
 }
 
+# The Debian package, built with Debian's own compiler and hardening flags.
+package() {
+  require cmake cmake g++ g++ dpkg-dev dpkg-shlibdeps man-db man groff-base groff lintian lintian
+  dir=build/package
+  export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+  build "$dir" -DCMAKE_BUILD_TYPE=Release -DOSTRAK_BUILD_TESTS=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
+    "-DCMAKE_CXX_FLAGS=$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
+    "-DCMAKE_EXE_LINKER_FLAGS=$(dpkg-buildflags --get LDFLAGS)"
+  rm -f "$dir"/ostrak_*.deb "$dir"/ostrak_*.deb.sha256
+  (cd "$dir" && cpack -G DEB) >"$dir/cpack.log" || { cat "$dir/cpack.log" >&2; exit 1; }
+  sh packaging/check-deb.sh "$dir"/ostrak_*.deb
+}
+
 case "${1:-}" in
   example)
     require cmake cmake g++ g++
@@ -52,13 +68,17 @@ case "${1:-}" in
     echo "Converted examples/town.mp ($(wc -c <examples/town.mp) bytes) into build/town-garmin.mp" \
       "($(wc -c <build/town-garmin.mp) bytes, $(grep -c '^\[POLYLINE\]' build/town-garmin.mp) address lines)."
     ;;
+  package)
+    package
+    ;;
   test)
-    require cmake cmake g++ g++ libgtest-dev /usr/include/gtest/gtest.h
+    require cmake cmake g++ g++ libgtest-dev /usr/include/gtest/gtest.h man-db man groff-base groff
     build build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
     ctest --test-dir build/test --output-on-failure -j 2
+    package
     ;;
   *)
-    echo "usage: ./build.sh example | test" >&2
+    echo "usage: ./build.sh example | package | test" >&2
     exit 2
     ;;
 esac

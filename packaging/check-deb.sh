@@ -1,0 +1,70 @@
+#!/bin/sh
+# Checks a Debian package of ostrak as a user would meet it:
+#  - its control fields, its dependencies and its list of files;
+#  - that apt could install it here, with its dependencies;
+#  - the program unpacked from it (dpkg -x into a temporary folder): stripped,
+#    converting the example map into exactly the golden output, and showing
+#    the package's version, as the manual page and the changelog do;
+#  - the manual page in it (doc/check-manual-page.sh);
+#  - lintian, which must find no error; its whole output is shown.
+#
+#   packaging/check-deb.sh build/package/ostrak_<version>_<arch>.deb
+#
+# Needs dpkg, apt, binutils, groff, man-db and lintian. Leaves nothing behind
+# but its output.
+set -eu
+# apt takes a file name only when it has a slash at its start.
+deb=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+top=$(cd "$(dirname "$0")/.." && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() {
+  echo "check-deb: $deb: $*" >&2
+  exit 1
+}
+field() { dpkg-deb --field "$deb" "$1"; }
+
+echo "== $(basename "$deb"): $(wc -c <"$deb") bytes"
+dpkg-deb --info "$deb"
+
+# Control fields.
+version=$(field Version)
+[ "$(field Package)" = ostrak ] || fail "Package is not ostrak"
+[ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "Architecture is $(field Architecture)"
+[ "$(field Section)" = utils ] || fail "Section is $(field Section)"
+depends=$(field Depends)
+for library in libc6 libstdc++6; do
+  echo "$depends" | tr ',' '\n' | sed 's/^ *//; s/ .*//' | grep -Fqx "$library" || fail "Depends lacks $library: $depends"
+done
+apt-get install --simulate "$deb" >"$work/apt.log" 2>&1 || {
+  cat "$work/apt.log" >&2
+  fail "apt cannot install it"
+}
+
+# Files.
+dpkg-deb --contents "$deb"
+cat >"$work/files.expected" <<'EOF'
+./usr/bin/ostrak
+./usr/share/doc/ostrak/changelog.gz
+./usr/share/doc/ostrak/copyright
+./usr/share/man/man1/ostrak.1.gz
+EOF
+dpkg-deb --contents "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort >"$work/files"
+diff -u "$work/files.expected" "$work/files" >&2 || fail "holds other files than expected (+ found, - expected)"
+
+# The installed program.
+dpkg -x "$deb" "$work/root"
+ostrak=$work/root/usr/bin/ostrak
+readelf --sections --wide "$ostrak" | grep -Eq ' \.(symtab|debug_[a-z]+) ' && fail "usr/bin/ostrak is not stripped"
+"$ostrak" "$top/examples/town.mp" "$work/town.mp" || fail "usr/bin/ostrak fails on examples/town.mp"
+cmp "$work/town.mp" "$top/tests/data/town.expected.mp" || fail "examples/town.mp converts into other bytes than tests/data/town.expected.mp"
+LC_ALL=C.UTF-8 "$ostrak" | head -n 1 | grep -q "^Ostrak v$version " || fail "the usage text shows another version than $version"
+gzip -dc "$work/root/usr/share/doc/ostrak/changelog.gz" | head -n 1 | grep -q "^ostrak ($version) " ||
+  fail "the changelog starts with another version than $version"
+gzip -dc "$work/root/usr/share/man/man1/ostrak.1.gz" | grep -q "^\.TH OSTRAK 1 [^ ]* \"ostrak $version\" " ||
+  fail "the manual page shows another version than $version"
+sh "$top/doc/check-manual-page.sh" "$work/root/usr/share/man/man1/ostrak.1.gz" "$ostrak"
+
+echo "== lintian"
+lintian --display-info --fail-on error "$deb" || fail "lintian finds errors"
+echo "== $(basename "$deb"): all checks passed"
