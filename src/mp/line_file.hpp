@@ -22,6 +22,7 @@
 #include <string>
 #include <string_view>
 
+#include "mp/byte_copy.hpp"
 #include "mp/line_scan.hpp"
 #include "mp/platform/file_system.hpp"
 
@@ -78,7 +79,7 @@ class TLineFile {
   void WriteTextLine(std::string_view line) {
     if (FState == State::Writing && !FWriteAfterLine && line.size() + 2 <= FCapacity - FEnd) [[likely]] {
       char* const out = FBuffer.get() + FEnd;
-      if (!line.empty()) std::memcpy(out, line.data(), line.size());
+      CopyBytes(out, line.data(), line.size());
       out[line.size()] = '\r';
       out[line.size() + 1] = '\n';
       FEnd += line.size() + 2;

@@ -61,7 +61,7 @@ LineList::Line LineList::Store(std::span<const std::string_view> first, std::spa
   char* out = text;
   for (const auto pieces : {first, second}) {
     for (const std::string_view piece : pieces) {
-      if (!piece.empty()) std::memcpy(out, piece.data(), piece.size());
+      CopyBytes(out, piece.data(), piece.size());
       out += piece.size();
     }
   }

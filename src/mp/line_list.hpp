@@ -20,6 +20,8 @@
 #include <string_view>
 #include <vector>
 
+#include "mp/byte_copy.hpp"
+
 namespace ostrak {
 
 // A line given as consecutive pieces, stored as one line without first being
@@ -39,7 +41,7 @@ class LineList {
   int Add(std::string_view line) {
     // A line that fits in the text storage at hand is stored here and now.
     if (line.size() <= FChunkRoom && FLines.size() < FLines.capacity() && FLines.size() < MaxLines) [[likely]] {
-      if (!line.empty()) std::memcpy(FChunkNext, line.data(), line.size());
+      CopyBytes(FChunkNext, line.data(), line.size());
       FLines.push_back({FChunkNext, line.size(), UnknownSeparator, 0});
       FChunkNext += line.size();
       FChunkRoom -= line.size();
