@@ -5,8 +5,14 @@
 #                        into build/town-garmin.mp
 #   ./build.sh package   builds the Debian package into build/package and
 #                        checks it (packaging/check-deb.sh)
-#   ./build.sh test      builds everything, runs the whole test suite, then
-#                        builds and checks the package as above
+#   ./build.sh sanitize  runs the test suite built with the address and
+#                        undefined-behaviour sanitizers
+#   ./build.sh fuzz [S]  fuzzes the converter for S seconds (default 60)
+#   ./build.sh bench [SIZE]  compares ostrak with cat on a generated map of
+#                        SIZE (default 500M; keeps nothing)
+#   ./build.sh test      builds everything, runs the whole test suite, the
+#                        sanitizer run, 60 s of fuzzing and a small benchmark,
+#                        then builds and checks the package as above
 #
 # Missing Debian packages are installed when run as root; otherwise the
 # script stops and names them.
@@ -60,6 +66,36 @@ package() {
   sh packaging/check-deb.sh "$dir"/ostrak_*.deb
 }
 
+# The suite once more, with every target built with sanitizers.
+sanitize() {
+  require cmake cmake g++ g++ libgtest-dev /usr/include/gtest/gtest.h
+  build build/sanitize -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1 -DOSTRAK_SANITIZE=address,undefined \
+    -DOSTRAK_BUILD_BENCH=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
+  ctest --test-dir build/sanitize --output-on-failure -j 2
+}
+
+# Coverage-guided fuzzing of the file layer, section filter and converter,
+# seeded with the test maps; any finding fails.
+fuzz() {
+  require clang clang libclang-rt-14-dev /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a
+  dir=build/fuzz
+  CC=clang CXX=clang++ build "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOSTRAK_FUZZ=ON \
+    -DOSTRAK_BUILD_TESTS=OFF -DOSTRAK_BUILD_BENCH=OFF
+  mkdir -p "$dir/corpus" "$dir/findings"
+  "$dir/bin/fuzz_convert" -max_total_time="${1:-60}" -max_len=4096 -timeout=10 -print_final_stats=1 \
+    -artifact_prefix="$dir/findings/" "$dir/corpus" tests/data tests/data/hostile >"$dir/fuzz.log" 2>&1 ||
+    { tail -n 40 "$dir/fuzz.log" >&2; echo "fuzzing found a problem; see $dir/findings" >&2; exit 1; }
+  grep -E '^Done|stat::number_of_executed_units' "$dir/fuzz.log"
+}
+
+# Throughput against cat on a generated map (Release build).
+bench() {
+  require cmake cmake g++ g++
+  build build/release -DCMAKE_BUILD_TYPE=Release -DOSTRAK_BUILD_TESTS=OFF
+  build/release/bin/throughput --ostrak build/release/bin/ostrak --generator build/release/bin/generate_map \
+    --size "${1:-500M}" --runs "${2:-5}"
+}
+
 case "${1:-}" in
   example)
     require cmake cmake g++ g++
@@ -71,14 +107,28 @@ case "${1:-}" in
   package)
     package
     ;;
+  sanitize)
+    sanitize
+    ;;
+  fuzz)
+    fuzz "${2:-60}"
+    ;;
+  bench)
+    bench "${2:-500M}" "${3:-5}"
+    ;;
   test)
     require cmake cmake g++ g++ libgtest-dev /usr/include/gtest/gtest.h man-db man groff-base groff
     build build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
     ctest --test-dir build/test --output-on-failure -j 2
+    sanitize
+    fuzz 60
+    # A smoke run of the benchmark on a few megabytes; not a timed test.
+    build/test/bin/throughput --ostrak build/test/bin/ostrak --generator build/test/bin/generate_map \
+      --size 4M --runs 3
     package
     ;;
   *)
-    echo "usage: ./build.sh example | package | test" >&2
+    echo "usage: ./build.sh example | package | sanitize | fuzz [seconds] | bench [size] | test" >&2
     exit 2
     ;;
 esac

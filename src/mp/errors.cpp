@@ -14,7 +14,7 @@ Exception::Exception(std::string_view message, const void* location) noexcept
 
 void Exception::SetMessage(std::string_view message) noexcept {
   FMessageLength = std::min(message.size(), MessageCapacity);
-  std::memcpy(FMessage, message.data(), FMessageLength);
+  if (FMessageLength > 0) std::memcpy(FMessage, message.data(), FMessageLength);
 }
 
 EInOutError::EInOutError(std::int32_t code, const void* location) noexcept

@@ -9,7 +9,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <regex>
 #include <string>
 
 #include "support/process_runner.hpp"
@@ -100,19 +99,35 @@ TEST(Usage, EmptyArgumentsDoNotCountOrShift) {
 }
 
 // Checks a failure run: nothing on standard output, exit status 1, and on
-// standard error exactly one report with the message.
+// standard error exactly one report with the class and message; the module
+// is the program's own file unless another is given ("" for any).
 void ExpectReport(const RunResult& run, const std::string& className, const std::string& message,
                   const std::string& module = "ostrak") {
   EXPECT_EQ(run.ExitStatus, 1);
   EXPECT_EQ(run.Stdout, "");
-  const std::regex report("Exception " + className + " in module " + module +
-                          " at [0-9A-F]{8}\\.\r\n" + message + "\\.\r\n\r\n");
-  EXPECT_TRUE(std::regex_match(run.Stderr, report)) << testing::PrintToString(run.Stderr);
+  const std::string& report = run.Stderr;
+  const std::string head = "Exception " + className + " in module ";
+  const std::string tail = ".\r\n" + message + ".\r\n\r\n";
+  const std::size_t at = report.rfind(" at ");
+  bool matches = report.starts_with(head) && report.ends_with(tail) && at != std::string::npos &&
+                 at >= head.size() && (module.empty() || report.substr(head.size(), at - head.size()) == module);
+  if (matches) {
+    // The location: at least 8 upper-case hexadecimal digits.
+    const std::string location = report.substr(at + 4, report.size() - tail.size() - at - 4);
+    matches = location.size() >= 8 &&
+              location.find_first_not_of("0123456789ABCDEF") == std::string::npos;
+  }
+  EXPECT_TRUE(matches) << testing::PrintToString(report);
 }
 
 void ExpectIoReport(const RunResult& run, const std::string& message) {
   ExpectReport(run, "EInOutError", message);
 }
+
+// Limits on memory and open files cannot hold a program built with
+// sanitizers, whose runtime needs both for itself.
+#define SKIP_WHEN_SANITIZED() \
+  if (OSTRAK_SANITIZED) GTEST_SKIP() << "not meaningful in a build with sanitizers"
 
 TEST(OpenFailures, MissingFilesAndFolders) {
   TempDir dir;
@@ -149,6 +164,7 @@ TEST(OpenFailures, DirectoriesAndDeniedAccess) {
 }
 
 TEST(OpenFailures, TooManyOpenFiles) {
+  SKIP_WHEN_SANITIZED();
   TempDir dir;
   WriteBytes(dir.File("in.mp"), "x\n");
   // Room for the three standard streams and the input only.
@@ -210,10 +226,11 @@ TEST(RunFailures, ProcessorFaultIsReported) {
   const int writer = open(dir.File("in.mp").c_str(), O_RDWR);
   const RunResult run = RunOstrak({dir.File("in.mp"), dir.File("out.mp")}, RunOptions().SendSignal(SIGSEGV));
   close(writer);
-  ExpectReport(run, "EAccessViolation", "Access violation", "[^ ]+");
+  ExpectReport(run, "EAccessViolation", "Access violation", "");
 }
 
 TEST(RunFailures, OutOfMemoryOnAHugeLine) {
+  SKIP_WHEN_SANITIZED();
   TempDir dir;
   // A sparse file: one line of 256 MiB of NUL bytes inside an object.
   {
@@ -222,7 +239,7 @@ TEST(RunFailures, OutOfMemoryOnAHugeLine) {
   }
   // The allocator that finds memory exhausted may lie in the C++ runtime's module.
   ExpectReport(RunOstrak({dir.File("huge.mp"), dir.File("out.mp")}, RunOptions().AddressSpaceLimit(128u << 20)),
-               "EOutOfMemory", "Out of memory", "[^ ]+");
+               "EOutOfMemory", "Out of memory", "");
 }
 
 TEST(RunFailures, ReportNamesTheExecutableAsOnDisk) {
