@@ -22,6 +22,7 @@ inline constexpr std::int32_t ReadBeyondEnd = 100;    // input ended inside a se
 inline constexpr std::int32_t UnknownOutput = 105;    // output of unknown kind, or no standard output
 inline constexpr std::int32_t BrokenPipe = 109;
 inline constexpr std::int32_t DiskFull = 112;
+inline constexpr std::int32_t InvalidName = 123;      // a name the file system cannot take
 inline constexpr std::int32_t DeviceError = 1117;
 }  // namespace IoCode
 

@@ -57,10 +57,19 @@ void TLineFile::PrepareBuffer(std::size_t capacity) {
   FPosition = FEnd = FHandedOver = 0;
 }
 
+// A name is used whole or not at all: one holding a NUL byte would reach the
+// system cut short.
+bool TLineFile::NameIsUsable() const {
+  if (FName.find('\0') == std::string::npos) return true;
+  SetInOutResult(IoCode::InvalidName);
+  return false;
+}
+
 void TLineFile::OpenRead() {
   Release();
   FInputEnded = false;
   FWriteAfterLine = false;
+  if (!NameIsUsable()) return;
   if (const std::int32_t code = platform::OpenInputFile(FName.c_str(), FHandle)) {
     FHandle = platform::NoHandle;
     SetInOutResult(code);
@@ -73,6 +82,7 @@ void TLineFile::OpenRead() {
 void TLineFile::OpenWrite() {
   Release();
   FWriteAfterLine = false;
+  if (!NameIsUsable()) return;
   if (const std::int32_t code = platform::OpenOutputFile(FName.c_str(), FHandle)) {
     FHandle = platform::NoHandle;
     SetInOutResult(code);

@@ -102,6 +102,7 @@ class TLineFile {
   bool AtEndAfterRefill();
   std::string_view ReadTextLineSlowly();
   void WriteTextLineSlowly(std::string_view line);
+  bool NameIsUsable() const;
   void Release() noexcept;
   void PrepareBuffer(std::size_t capacity);
   // Reading: reads more bytes after FEnd; false at the end of the input or on failure.

@@ -174,6 +174,23 @@ TEST(LineWriting, FailedWritesRaiseTheirCodes) {
   close(ends[1]);
 }
 
+TEST(LineFileState, NameWithNulIsRefusedWhole) {
+  test::TempDir dir;
+  test::WriteBytes(dir.File("in"), "x\n");
+  TLineFile file;
+  for (const bool forWriting : {false, true}) {
+    file.Bind(dir.File("in") + std::string(1, '\0') + "tail");
+    forWriting ? file.OpenWrite() : file.OpenRead();
+    try {
+      CheckIO();
+      ADD_FAILURE() << "opened a name cut at its NUL byte";
+    } catch (const EInOutError& error) {
+      EXPECT_EQ(error.IoCode, 123);
+    }
+  }
+  EXPECT_EQ(test::ReadBytes(dir.File("in")), "x\n");
+}
+
 TEST(LineFileState, OperationsOnTheWrongKindOfFileFail) {
   TLineFile file;
   file.Bind("never-opened");
