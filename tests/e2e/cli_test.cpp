@@ -207,6 +207,8 @@ TEST(RunFailures, FullDiskAndBrokenPipe) {
   ExpectIoReport(RunOstrak({}, RunOptions().Stdout("/dev/full")), "I/O error 112");
   ExpectIoReport(RunOstrak({}, RunOptions().StdoutToBrokenPipe()), "I/O error 109");
   ExpectIoReport(RunOstrak({}, RunOptions().ClosedStdout()), "I/O error 105");
+  // A report that cannot be written still ends the run with status 1.
+  EXPECT_EQ(RunOstrak({dir.File("missing.mp"), dir.File("out.mp")}, RunOptions().ClosedStderr()).ExitStatus, 1);
   // A conversion does not write to standard output, so it does not need one.
   const RunResult run = RunOstrak({dir.File("in.mp"), dir.File("out.mp")}, RunOptions().ClosedStdout());
   EXPECT_EQ(run.ExitStatus, 0) << run.Stderr;

@@ -13,6 +13,7 @@ struct RunOptions {
   std::string ProgramPath;   // default: the built ostrak
   std::string StdoutPath;    // default: captured
   bool NoStdout = false;     // start with no standard output at all
+  bool NoStderr = false;     // start with no standard error at all
   bool BrokenPipe = false;   // standard output is a pipe that nobody reads
   bool AsNobody = false;     // run as nobody when the tests run as root
   std::string Folder;        // default: the test's own working folder
@@ -24,6 +25,7 @@ struct RunOptions {
   RunOptions& Program(std::string path) { ProgramPath = std::move(path); return *this; }
   RunOptions& Stdout(std::string path) { StdoutPath = std::move(path); return *this; }
   RunOptions& ClosedStdout() { NoStdout = true; return *this; }
+  RunOptions& ClosedStderr() { NoStderr = true; return *this; }
   RunOptions& StdoutToBrokenPipe() { BrokenPipe = true; return *this; }
   RunOptions& Unprivileged() { AsNobody = true; return *this; }
   RunOptions& WorkingDir(std::string path) { Folder = std::move(path); return *this; }

@@ -49,6 +49,7 @@ RunResult RunOstrak(const std::vector<std::string>& arguments, const RunOptions&
     // The program starts with the three standard streams and nothing else.
     closefrom(3);
     if (options.NoStdout) close(1);
+    if (options.NoStderr) close(2);
     if (options.BrokenPipe) {
       int ends[2];
       if (pipe(ends) != 0) _exit(126);
