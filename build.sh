@@ -3,7 +3,12 @@
 #
 #   ./build.sh example   builds a Release binary and converts examples/town.mp
 #                        into build/town-garmin.mp
-#   ./build.sh test      builds everything and runs the whole test suite
+#   ./build.sh test      builds everything and runs the whole test suite: the
+#                        Linux build's, then the Windows build's (windows-test)
+#   ./build.sh windows   cross-compiles a Release build-win64/bin/ostrak.exe
+#   ./build.sh windows-test
+#                        cross-compiles the 64-bit and 32-bit Windows targets
+#                        and runs the 64-bit test suite under Wine
 #
 # Missing Debian packages are installed when run as root; otherwise the
 # script stops and names them.
@@ -44,6 +49,43 @@ build() {
   cmake --build "$dir" -j "$(nproc 2>/dev/null || echo 2)"
 }
 
+windows_packages() {
+  require g++-mingw-w64-x86-64 x86_64-w64-mingw32-g++-posix g++-mingw-w64-i686 i686-w64-mingw32-g++-posix \
+    cmake cmake googletest /usr/src/googletest/CMakeLists.txt
+}
+
+# Runs the tests of build/win64 under Wine, in a Wine prefix of its own that
+# is removed afterwards.
+wine_tests() {
+  require wine wine wine64 /usr/lib/wine/wine64 locales localedef
+  scratch=$(mktemp -d)
+  # At the end the Wine server and its processes go (there is none to end
+  # when the run stopped before starting it).
+  trap 'WINEPREFIX="$scratch/prefix" wineserver -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
+  # Wine takes its code pages from the locale: ru_RU gives the ANSI code page
+  # 1251 and the OEM code page 866 that the tests expect.
+  mkdir "$scratch/locale"
+  localedef -i ru_RU -f UTF-8 "$scratch/locale/ru_RU.UTF-8"
+  unset LC_ALL LANGUAGE
+  export LOCPATH="$scratch/locale" LANG=ru_RU.UTF-8
+  # No debugger report of a crash on standard output (winedbg), no Mono or
+  # Gecko, no Wine diagnostics.
+  export WINEPREFIX="$scratch/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+  # One Wine server for the whole run, then a fresh prefix, and a first run
+  # with every standard stream redirected: Wine's background processes must
+  # not inherit the pipes through which CTest reads a test.
+  mkdir "$WINEPREFIX"
+  wineserver -p
+  wineboot -i </dev/null >"$scratch/wineboot.log" 2>&1 || { cat "$scratch/wineboot.log"; exit 1; }
+  wine build/win64/bin/ostrak.exe </dev/null >"$scratch/usage.txt" 2>"$scratch/usage.err"
+  # "Ostrak v2.02 - п" with the Cyrillic letter in code page 866.
+  if ! LC_ALL=C grep -q "^Ostrak v[0-9.]* - $(printf '\257')" "$scratch/usage.txt"; then
+    echo "ostrak: Wine does not run with the code pages 1251 and 866" >&2
+    exit 1
+  fi
+  ctest --test-dir build/win64 --output-on-failure -j "$(nproc 2>/dev/null || echo 2)" </dev/null
+}
+
 case "${1:-}" in
   example)
     require cmake cmake g++ g++
@@ -56,9 +98,25 @@ case "${1:-}" in
     require cmake cmake g++ g++ libgtest-dev /usr/include/gtest/gtest.h
     build build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
     ctest --test-dir build/test --output-on-failure -j 2
+    exec "$0" windows-test
+    ;;
+  windows)
+    windows_packages
+    build build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake -DCMAKE_BUILD_TYPE=Release \
+      -DOSTRAK_BUILD_TESTS=OFF
+    echo "Built build/windows/bin/ostrak.exe"
+    ;;
+  windows-test)
+    windows_packages
+    # The 32-bit target cannot run here: building it cleanly is its check.
+    build build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw32.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
+    build build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
+    wine_tests
     ;;
   *)
-    echo "usage: ./build.sh example | test" >&2
+    echo "usage: ./build.sh example | test | windows | windows-test" >&2
     exit 2
     ;;
 esac
