@@ -1,7 +1,6 @@
 // The text of the failure report.
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <string>
 
 #include "app/failure_report.hpp"
@@ -41,10 +40,9 @@ TEST(FailureReportText, ErrorObjectsCarryClassAndMessage) {
   FailureReport report;
   FormatFailureReport(EOutOfMemory(), nullptr, report);
   // Address 0 lies in no module: the program's name (with .exe on Windows) and 0.
-  EXPECT_TRUE(std::regex_match(std::string(report.Text, report.Length),
-                               std::regex("Exception EOutOfMemory in module ostrak(\\.exe)? at 00000000\\.\r\n"
-                                          "Out of memory\\.\r\n")))
-      << report.Text;
+  const std::string text(report.Text, report.Length);
+  EXPECT_TRUE(text.starts_with("Exception EOutOfMemory in module ostrak")) << text;
+  EXPECT_TRUE(text.ends_with(" at 00000000.\r\nOut of memory.\r\n")) << text;
 }
 
 }  // namespace
