@@ -57,7 +57,7 @@ windows_packages() {
 # Runs the tests of build/win64 under Wine, in a Wine prefix of its own that
 # is removed afterwards.
 wine_tests() {
-  require wine wine wine64 /usr/lib/wine/wine64 locales localedef
+  require wine wine wine64 /usr/lib/wine/wine64 locales /usr/share/i18n/locales/ru_RU
   scratch=$(mktemp -d)
   # At the end the Wine server and its processes go (there is none to end
   # when the run stopped before starting it).
