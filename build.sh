@@ -10,9 +10,14 @@
 #   ./build.sh fuzz [S]  fuzzes the converter for S seconds (default 60)
 #   ./build.sh bench [SIZE]  compares ostrak with cat on a generated map of
 #                        SIZE (default 500M; keeps nothing)
-#   ./build.sh test      builds everything, runs the whole test suite, the
-#                        sanitizer run, 60 s of fuzzing and a small benchmark,
-#                        then builds and checks the package as above
+#   ./build.sh windows   cross-compiles a Release build/windows/bin/ostrak.exe
+#   ./build.sh windows-test
+#                        cross-compiles the 32-bit and the 64-bit Windows
+#                        program and runs the 64-bit test suite under Wine
+#   ./build.sh test      builds everything and runs the whole test suite: the
+#                        Linux build's, the sanitizer run, 60 s of fuzzing, a
+#                        small benchmark, the Windows build's (windows-test),
+#                        then builds and checks the packages
 #
 # Missing Debian packages are installed when run as root; otherwise the
 # script stops and names them.
@@ -96,6 +101,43 @@ bench() {
     --size "${1:-500M}" --runs "${2:-5}"
 }
 
+windows_packages() {
+  require g++-mingw-w64-x86-64 x86_64-w64-mingw32-g++-posix g++-mingw-w64-i686 i686-w64-mingw32-g++-posix \
+    cmake cmake googletest /usr/src/googletest/CMakeLists.txt
+}
+
+# Runs the tests of build/win64 under Wine, in a Wine prefix of its own that
+# is removed afterwards.
+wine_tests() {
+  require wine wine wine64 /usr/lib/wine/wine64 locales /usr/share/i18n/locales/ru_RU
+  scratch=$(mktemp -d)
+  # At the end the Wine server and its processes go (there is none to end
+  # when the run stopped before starting it).
+  trap 'WINEPREFIX="$scratch/prefix" wineserver -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
+  # Wine takes its code pages from the locale: ru_RU gives the ANSI code page
+  # 1251 and the OEM code page 866 that the tests expect.
+  mkdir "$scratch/locale"
+  localedef -i ru_RU -f UTF-8 "$scratch/locale/ru_RU.UTF-8"
+  unset LC_ALL LANGUAGE
+  export LOCPATH="$scratch/locale" LANG=ru_RU.UTF-8
+  # No debugger report of a crash on standard output (winedbg), no Mono or
+  # Gecko, no Wine diagnostics.
+  export WINEPREFIX="$scratch/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+  # One Wine server for the whole run, then a fresh prefix, and a first run
+  # with every standard stream redirected: Wine's background processes must
+  # not inherit the pipes through which CTest reads a test.
+  mkdir "$WINEPREFIX"
+  wineserver -p
+  wineboot -i </dev/null >"$scratch/wineboot.log" 2>&1 || { cat "$scratch/wineboot.log"; exit 1; }
+  wine build/win64/bin/ostrak.exe </dev/null >"$scratch/usage.txt" 2>"$scratch/usage.err"
+  # "Ostrak v2.02 - п" with the Cyrillic letter in code page 866.
+  if ! LC_ALL=C grep -q "^Ostrak v[0-9.]* - $(printf '\257')" "$scratch/usage.txt"; then
+    echo "ostrak: Wine does not run with the code pages 1251 and 866" >&2
+    exit 1
+  fi
+  ctest --test-dir build/win64 --output-on-failure -j "$(nproc 2>/dev/null || echo 2)" </dev/null
+}
+
 case "${1:-}" in
   example)
     require cmake cmake g++ g++
@@ -125,10 +167,27 @@ case "${1:-}" in
     # A smoke run of the benchmark on a few megabytes; not a timed test.
     build/test/bin/throughput --ostrak build/test/bin/ostrak --generator build/test/bin/generate_map \
       --size 4M --runs 3
+    # In a process of its own, which clears its Wine set-up when it ends.
+    "$0" windows-test
     package
     ;;
+  windows)
+    windows_packages
+    build build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake -DCMAKE_BUILD_TYPE=Release \
+      -DOSTRAK_BUILD_TESTS=OFF
+    echo "Built build/windows/bin/ostrak.exe"
+    ;;
+  windows-test)
+    windows_packages
+    # The 32-bit program cannot run here: building it cleanly is its check.
+    build build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw32.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DOSTRAK_BUILD_TESTS=OFF
+    build build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
+    wine_tests
+    ;;
   *)
-    echo "usage: ./build.sh example | package | sanitize | fuzz [seconds] | bench [size] | test" >&2
+    echo "usage: ./build.sh example | package | sanitize | fuzz [seconds] | bench [size] | windows | windows-test | test" >&2
     exit 2
     ;;
 esac

@@ -16,13 +16,17 @@ namespace {
 // Appends to a report, cutting everything beyond its 1023 bytes.
 class ReportWriter {
  public:
-  explicit ReportWriter(FailureReport& report) noexcept : FReport(report) { FReport.Length = 0; }
+  explicit ReportWriter(FailureReport& report) noexcept : FReport(report) {
+    FReport.Length = 0;
+    FReport.Text[0] = '\0';
+  }
 
   void Append(std::string_view text) noexcept {
     const std::size_t room = FailureReport::Capacity - 1 - FReport.Length;
     const std::size_t count = std::min(room, text.size());
     std::memcpy(FReport.Text + FReport.Length, text.data(), count);
     FReport.Length += count;
+    FReport.Text[FReport.Length] = '\0';
   }
 
   void AppendHex(std::uintptr_t value, std::size_t minimumDigits) noexcept {
@@ -87,6 +91,11 @@ void ShowFailureReport(const Exception& error, const void* location) noexcept {
 void EndRunWithFailure(const Exception& error, const void* location) noexcept {
   ShowFailureReport(error, location);
   platform::EndProcess(1);
+}
+
+void HandleUncaughtFailure(const Exception& error, const void* location) noexcept {
+  platform::OfferFailureToSystem(location);
+  EndRunWithFailure(error, location);
 }
 
 void EndRun() noexcept {

@@ -23,7 +23,7 @@ class EProcessorFault : public Exception {
 
 struct FailureReport {
   static constexpr std::size_t Capacity = 1024;  // the text is at most 1023 bytes
-  char Text[Capacity];
+  char Text[Capacity];                           // followed by a NUL byte
   std::size_t Length;
 };
 
@@ -43,6 +43,11 @@ void ShowFailureReport(const Exception& error, const void* location) noexcept;
 // Reports the failure and ends the process with exit status 1. Uses neither
 // the heap nor locks, so a fault handler may call it.
 [[noreturn]] void EndRunWithFailure(const Exception& error, const void* location) noexcept;
+
+// The top-level handler of an error that left the program's work: offers it
+// to the system first, which lets a debugger take it over (then nothing is
+// reported), and otherwise ends the run with EndRunWithFailure.
+[[noreturn]] void HandleUncaughtFailure(const Exception& error, const void* location) noexcept;
 
 // Ends a run that succeeded: standard output is handed over, exit status 0.
 [[noreturn]] void EndRun() noexcept;

@@ -25,12 +25,12 @@ int main(int argc, char** argv) {
       ostrak::WriteUsage();
     }
   } catch (const ostrak::Exception& error) {
-    ostrak::EndRunWithFailure(error, error.Location());
+    ostrak::HandleUncaughtFailure(error, error.Location());
   } catch (const std::bad_alloc&) {
-    ostrak::EndRunWithFailure(ostrak::OutOfMemoryError(), ostrak::AllocationFailureLocation());
+    ostrak::HandleUncaughtFailure(ostrak::OutOfMemoryError(), ostrak::AllocationFailureLocation());
   } catch (const std::length_error&) {
     // A request for more memory than can ever be had.
-    ostrak::EndRunWithFailure(ostrak::OutOfMemoryError(), nullptr);
+    ostrak::HandleUncaughtFailure(ostrak::OutOfMemoryError(), nullptr);
   }
   ostrak::EndRun();
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,6 +22,13 @@ struct RunOptions {
   int FileLimit = 0;              // open files; 0 for none
   int SignalNumber = 0;           // sent to the program once it runs; 0 for none
   std::vector<std::pair<std::string, std::string>> Variables;  // set on top of LC_ALL=C
+  // Windows: the whole command line as the program gets it, its own name
+  // first, used instead of the arguments. By default the arguments are put
+  // in double quotes, one after another.
+  std::string WholeCommandLine;
+  // Called once the program runs, with its process id (POSIX) or process
+  // handle (Windows); the run is then waited for.
+  std::function<void(std::intptr_t)> WhileRunning;
 
   RunOptions& Program(std::string path) { ProgramPath = std::move(path); return *this; }
   RunOptions& Stdout(std::string path) { StdoutPath = std::move(path); return *this; }
@@ -32,6 +40,8 @@ struct RunOptions {
   RunOptions& AddressSpaceLimit(std::uint64_t bytes) { MemoryLimit = bytes; return *this; }
   RunOptions& OpenFilesLimit(int files) { FileLimit = files; return *this; }
   RunOptions& SendSignal(int signal) { SignalNumber = signal; return *this; }
+  RunOptions& CommandLine(std::string line) { WholeCommandLine = std::move(line); return *this; }
+  RunOptions& Meanwhile(std::function<void(std::intptr_t)> action) { WhileRunning = std::move(action); return *this; }
   RunOptions& Environment(std::string name, std::string value) {
     Variables.emplace_back(std::move(name), std::move(value));
     return *this;
@@ -46,7 +56,8 @@ struct RunResult {
 
 RunResult RunOstrak(const std::vector<std::string>& arguments, const RunOptions& options = {});
 
-// The path of the built ostrak program.
+// The path of the built ostrak program, and its file name.
 std::string OstrakProgram();
+std::string OstrakFileName();
 
 }  // namespace ostrak::test

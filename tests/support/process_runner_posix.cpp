@@ -14,9 +14,12 @@
 
 namespace ostrak::test {
 
-std::string OstrakProgram() { return (ProgramDir() / "ostrak").string(); }
+std::string OstrakFileName() { return "ostrak"; }
+
+std::string OstrakProgram() { return (ProgramDir() / OstrakFileName()).string(); }
 
 RunResult RunOstrak(const std::vector<std::string>& arguments, const RunOptions& options) {
+  if (!options.WholeCommandLine.empty()) throw std::invalid_argument("POSIX programs get their arguments split");
   TempDir capture;
   const std::string stdoutPath = options.StdoutPath.empty() ? capture.File("stdout") : options.StdoutPath;
   const std::string stderrPath = capture.File("stderr");
@@ -74,6 +77,7 @@ RunResult RunOstrak(const std::vector<std::string>& arguments, const RunOptions&
     execv(program.c_str(), argv.data());
     _exit(127);
   }
+  if (options.WhileRunning) options.WhileRunning(child);
   if (options.SignalNumber != 0) {
     // Time to get past its start-up; the tests that signal keep it waiting for input.
     usleep(300 * 1000);

@@ -48,8 +48,8 @@ std::string ReadBytes(const std::filesystem::path& path) {
   return bytes.str();
 }
 
-std::filesystem::path DataDir() { return OSTRAK_TEST_DATA_DIR; }
+std::filesystem::path DataDir() { return std::filesystem::path(OSTRAK_TEST_DATA_DIR).make_preferred(); }
 
-std::filesystem::path ProgramDir() { return OSTRAK_PROGRAM_DIR; }
+std::filesystem::path ProgramDir() { return std::filesystem::path(OSTRAK_PROGRAM_DIR).make_preferred(); }
 
 }  // namespace ostrak::test

@@ -25,7 +25,9 @@ TEST(FailureReportText, FullStopOnlyWhereMissing) {
 TEST(FailureReportText, LocationInUpperCaseHexadecimal) {
   EXPECT_EQ(Text("x", 0).substr(0, 48), "Exception EInOutError in module ostrak at 000000");
   EXPECT_NE(Text("x", 0xABCDEF).find(" at 00ABCDEF.\r\n"), std::string::npos);
-  EXPECT_NE(Text("x", 0x123456789A).find(" at 123456789A.\r\n"), std::string::npos);
+  // More than 8 digits where addresses are wider than 32 bits.
+  EXPECT_NE(Text("x", UINTPTR_MAX).find(" at " + std::string(2 * sizeof(std::uintptr_t), 'F') + ".\r\n"),
+            std::string::npos);
 }
 
 TEST(FailureReportText, CutAt1023Bytes) {
@@ -37,8 +39,10 @@ TEST(FailureReportText, CutAt1023Bytes) {
 TEST(FailureReportText, ErrorObjectsCarryClassAndMessage) {
   FailureReport report;
   FormatFailureReport(EOutOfMemory(), nullptr, report);
-  EXPECT_EQ(std::string(report.Text, report.Length),
-            "Exception EOutOfMemory in module ostrak at 00000000.\r\nOut of memory.\r\n");
+  // Address 0 lies in no module: the program's name (with .exe on Windows) and 0.
+  const std::string text(report.Text, report.Length);
+  EXPECT_TRUE(text.starts_with("Exception EOutOfMemory in module ostrak")) << text;
+  EXPECT_TRUE(text.ends_with(" at 00000000.\r\nOut of memory.\r\n")) << text;
 }
 
 }  // namespace

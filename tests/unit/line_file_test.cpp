@@ -2,13 +2,13 @@
 // reads fall, and which bytes of an output reach the file.
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <string>
 #include <vector>
 
 #include "mp/errors.hpp"
 #include "mp/io_result.hpp"
 #include "mp/line_file.hpp"
+#include "support/line_file_checks.hpp"
 #include "support/test_files.hpp"
 
 using namespace std::string_literals;
@@ -142,37 +142,7 @@ TEST(LineWriting, FlushHandsOverThePartialBlock) {
   CheckIO();
 }
 
-std::int32_t RaisedCode(TLineFile& file, std::string_view line) {
-  file.WriteTextLine(line);
-  try {
-    CheckIO();
-  } catch (const EInOutError& error) {
-    return error.IoCode;
-  }
-  return 0;
-}
-
-TEST(LineWriting, FailedWritesRaiseTheirCodes) {
-  // A character device gets every line at once, so a full one fails at once.
-  TLineFile full;
-  full.Bind("/dev/full");
-  full.OpenWrite();
-  CheckIO();
-  EXPECT_EQ(RaisedCode(full, "x"), 112);
-
-  // A pipe whose reader has gone.
-  std::signal(SIGPIPE, SIG_IGN);
-  int ends[2];
-  ASSERT_EQ(pipe(ends), 0);
-  close(ends[0]);
-  TLineFile pipe(128);
-  pipe.Bind("/proc/self/fd/" + std::to_string(ends[1]));
-  pipe.OpenWrite();
-  CheckIO();
-  EXPECT_EQ(RaisedCode(pipe, ""), 0);  // still in its block
-  EXPECT_EQ(RaisedCode(pipe, std::string(200, 'x')), 109);
-  close(ends[1]);
-}
+using test::RaisedCode;
 
 TEST(LineFileState, NameWithNulIsRefusedWhole) {
   test::TempDir dir;

@@ -52,14 +52,6 @@ TEST(LineListKeys, LookupRules) {
   }
 }
 
-TEST(LineListKeys, CyrillicKeysCompareExactly) {
-  LineList list;
-  // Upper and lower case Cyrillic A in Windows-1251 are different bytes.
-  Fill(list, {"\xC0=upper", "\xE0=lower"});
-  EXPECT_EQ(list.GetValue("\xE0"), "lower");
-  EXPECT_EQ(list.GetValue("\xC0"), "upper");
-}
-
 TEST(LineListKeys, SetValueRewritesAppendsAndDeletes) {
   LineList list;
   Fill(list, {"a", "label=Old", "Type=1", "Type=2"});

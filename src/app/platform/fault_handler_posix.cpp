@@ -55,4 +55,8 @@ void InstallFaultHandlers() noexcept {
   for (const int signal : {SIGSEGV, SIGBUS, SIGFPE, SIGILL}) sigaction(signal, &action, nullptr);
 }
 
+// No debugger or system handler asks for failures here: the program reports
+// every one itself.
+void OfferFailureToSystem(const void*) noexcept {}
+
 }  // namespace ostrak::platform

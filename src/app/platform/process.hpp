@@ -1,6 +1,6 @@
 // Process-level calls of the failure report. One implementation per platform
-// (process_posix.cpp with modules_posix.cpp and fault_handler_posix.cpp;
-// process_win32.cpp).
+// (process_*.cpp with modules_*.cpp and fault_handler_*.cpp, for posix and
+// win32).
 #pragma once
 
 #include <cstddef>
@@ -23,9 +23,12 @@ struct CodeLocation {
 // 0x1000. Uses neither the heap nor locks, so a fault handler may call it.
 CodeLocation LocateCode(const void* address) noexcept;
 
-// True when a debugger or the system takes over a failure, which is then not
-// reported by the program.
-bool SystemTakesFailure() noexcept;
+// Offers an error that left the program's work to the system before it is
+// reported. Returns when the program is to report it; when a debugger takes
+// it over instead, the error is handed to the system and this does not
+// return, so no report is written. Where the system has no such say, it
+// returns at once.
+void OfferFailureToSystem(const void* location) noexcept;
 
 // Writes to standard error; the result is ignored. No heap, no locks.
 void WriteStandardError(const char* data, std::size_t count) noexcept;

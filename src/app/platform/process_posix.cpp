@@ -16,8 +16,6 @@ void PrepareFailureHandling() noexcept {
   std::signal(SIGPIPE, SIG_IGN);
 }
 
-bool SystemTakesFailure() noexcept { return false; }
-
 void WriteStandardError(const char* data, std::size_t count) noexcept {
   while (count > 0) {
     const ssize_t written = ::write(STDERR_FILENO, data, count);
