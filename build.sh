@@ -13,7 +13,9 @@
 #   ./build.sh windows   cross-compiles a Release build/windows/bin/ostrak.exe
 #   ./build.sh windows-test
 #                        cross-compiles the 32-bit and the 64-bit Windows
-#                        program and runs the 64-bit test suite under Wine
+#                        program, runs the 64-bit test suite under Wine, and
+#                        builds and checks the zip for Windows
+#                        (packaging/check-zip.sh)
 #   ./build.sh test      builds everything and runs the whole test suite: the
 #                        Linux build's, the sanitizer run, 60 s of fuzzing, a
 #                        small benchmark, the Windows build's (windows-test),
@@ -109,7 +111,7 @@ windows_packages() {
 # Runs the tests of build/win64 under Wine, in a Wine prefix of its own that
 # is removed afterwards.
 wine_tests() {
-  require wine wine wine64 /usr/lib/wine/wine64 locales /usr/share/i18n/locales/ru_RU
+  require wine wine wine64 /usr/lib/wine/wine64 locales /usr/share/i18n/locales/ru_RU unzip unzip
   scratch=$(mktemp -d)
   # At the end the Wine server and its processes go (there is none to end
   # when the run stopped before starting it).
@@ -136,6 +138,18 @@ wine_tests() {
     exit 1
   fi
   ctest --test-dir build/win64 --output-on-failure -j "$(nproc 2>/dev/null || echo 2)" </dev/null
+  # The zip for Windows users, made from the Release build and checked in
+  # the same Wine set-up.
+  windows_release
+  rm -f build/windows/ostrak-*.zip
+  (cd build/windows && cpack -G ZIP) >build/windows/cpack.log || { cat build/windows/cpack.log >&2; exit 1; }
+  sh packaging/check-zip.sh build/windows/ostrak-*.zip </dev/null
+}
+
+# The Windows program as it is shipped: 64-bit, Release.
+windows_release() {
+  build build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake -DCMAKE_BUILD_TYPE=Release \
+    -DOSTRAK_BUILD_TESTS=OFF -DOSTRAK_BUILD_BENCH=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
 }
 
 case "${1:-}" in
@@ -173,8 +187,7 @@ case "${1:-}" in
     ;;
   windows)
     windows_packages
-    build build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake -DCMAKE_BUILD_TYPE=Release \
-      -DOSTRAK_BUILD_TESTS=OFF
+    windows_release
     echo "Built build/windows/bin/ostrak.exe"
     ;;
   windows-test)
