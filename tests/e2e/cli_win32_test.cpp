@@ -23,24 +23,7 @@ namespace fs = std::filesystem;
 bool RussianCodePages() { return ::GetACP() == 1251 && ::GetOEMCP() == 866; }
 
 // The usage text in the OEM code page 866.
-const std::string Usage =
-    "Ostrak v2.02 - \xAF\xE0\xAE\xA3\xE0\xA0\xAC\xAC\xA0 \xA4\xAB\xEF \xE1\xAE\xA7\xA4\xA0\xAD\xA8\xEF "
-    "\xA0\xA4\xE0\xA5\xE1\xAD\xAE\xA3\xAE \xAF\xAE\xA8\xE1\xAA\xA0 \xA4\xAB\xEF Garmin.\r\n"
-    "\x8F\xE0\xAE\xA3\xE0\xA0\xAC\xAC\xA0 \xE0\xA0\xA1\xAE\xE2\xA0\xA5\xE2 \xE1 "
-    "\xAF\xAE\xAB\xEC\xE1\xAA\xA8\xAC \xE4\xAE\xE0\xAC\xA0\xE2\xAE\xAC \xA8 \xA2\xEB\xAF\xAE\xAB\xAD\xEF\xA5\xE2 "
-    "\xAF\xE0\xA5\xAE\xA1\xE0\xA0\xA7\xAE\xA2\xA0\xAD\xA8\xA5 \xA0\xA4\xE0\xA5\xE1\xAD\xAE\xA9\r\n"
-    "\xA8\xAD\xE4\xAE\xE0\xAC\xA0\xE6\xA8\xA8 \xA4\xAB\xEF \xAF\xAE\xAB\xA8\xA3\xAE\xAD\xAE\xA2 "
-    "\xA7\xA4\xA0\xAD\xA8\xA9 \xA8\xA7 \xE4\xAE\xE0\xAC\xA0\xE2\xA0 \x8D\xA0\xA2\xA8\xE2\xA5\xAB \xA2 "
-    "\xE4\xAE\xE0\xAC\xA0\xE2 Garmin.\r\n"
-    "Free software by the ostrak developers.\r\n"
-    "\r\n"
-    "Ostrak.exe input.mp output.mp\r\n"
-    "\r\n"
-    "      input.mp - \xE4\xA0\xA9\xAB \xA8\xE1\xE5\xAE\xA4\xAD\xAE\xA9 \xAA\xA0\xE0\xE2\xEB \xA2 "
-    "\xE2\xA0\xA9\xAF\xE1\xA5\xE2\xA5 Navitel\r\n"
-    "      output.mp - \xA8\xE2\xAE\xA3\xAE\xA2\xEB\xA9 \xE4\xA0\xA9\xAB \xA2 "
-    "\xE2\xA0\xA9\xAF\xE1\xA5\xE2\xA5 Garmin\r\n"
-    "\r\n";
+std::string Usage() { return ReadBytes(DataDir() / "usage.cp866.txt"); }
 
 TEST(Usage, InTheOemCodePageWithCrLfWrittenOnce) {
   if (!RussianCodePages()) GTEST_SKIP() << "needs the ANSI code page 1251 (run with LANG=ru_RU.UTF-8 under Wine)";
@@ -50,7 +33,7 @@ TEST(Usage, InTheOemCodePageWithCrLfWrittenOnce) {
     const RunResult run = RunOstrak({}, RunOptions().CommandLine(line).WorkingDir(dir.Path().string()));
     EXPECT_EQ(run.ExitStatus, 0) << line;
     // Bytes exactly: no text mode turns CR LF into CR CR LF.
-    EXPECT_TRUE(run.Stdout == Usage) << line << ": " << testing::PrintToString(run.Stdout);
+    EXPECT_TRUE(run.Stdout == Usage()) << line << ": " << testing::PrintToString(run.Stdout);
     EXPECT_EQ(run.Stderr, "") << line;
   }
   // No file was opened or created.

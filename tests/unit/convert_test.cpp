@@ -75,68 +75,9 @@ TEST(Conversion, WorkedExampleOfTheHeader) {
                   "Numbering=Y", "[END-IMG ID]"}));
 }
 
-// Converts one polygon with the given address lines and returns the lines
-// between its Data0 line and [END].
-std::string Tail(const std::vector<std::string>& keys) {
-  std::vector<std::string> lines = {"[POLYGON]"};
-  lines.insert(lines.end(), keys.begin(), keys.end());
-  lines.push_back("Data0=(1,2)");
-  lines.push_back("[END]");
-  const std::string output = Convert(lines);
-  const std::size_t data = output.find("Data0=(1,2)\r\n");
-  return data == std::string::npos ? output : output.substr(0, data) + "|" + output.substr(data + 13);
-}
-
-TEST(Conversion, HouseNumberRules) {
-  struct Case {
-    std::string HouseNumber;
-    std::string Expected;
-  };
-  const Case cases[] = {
-      {"12", "[POLYLINE]\r\nStreetDesc=S\r\nHouseNumber=12\r\n|Type=0x13\r\nLabel=S\r\n"
-             "Numbers1=0,B,12,12,N,-1,-1,-1,-1,,,,-1\r\nNumbers2=2,N,-1,-1,N,-1,-1,-1,-1,,,,-1\r\n[END]\r\n"},
-      {"7/2", "[POLYLINE]\r\nStreetDesc=S\r\nHouseNumber=7/2\r\n|Type=0x13\r\nLabel=7/2 S\r\n"
-              "Numbers1=0,B,7,7,N,-1,-1,-1,-1,,,,-1\r\nNumbers2=2,N,-1,-1,N,-1,-1,-1,-1,,,,-1\r\n[END]\r\n"},
-      {A + "1", "[POLYLINE]\r\nStreetDesc=S\r\nHouseNumber=" + A + "1\r\n|Type=0x13\r\nLabel=" + A +
-                    "1 S\r\nNumbers1=0,B,,,N,-1,-1,-1,-1,,,,-1\r\nNumbers2=2,N,-1,-1,N,-1,-1,-1,-1,,,,-1\r\n"
-                    "[END]\r\n"},
-      // A leading space empties the number: its line goes, the label is the street.
-      {" 5", "[POLYLINE]\r\nStreetDesc=S\r\n|Type=0x13\r\nLabel=S\r\n"
-             "Numbers1=0,B,,,N,-1,-1,-1,-1,,,,-1\r\nNumbers2=2,N,-1,-1,N,-1,-1,-1,-1,,,,-1\r\n[END]\r\n"},
-      {"3 \xEA" "1", "[POLYLINE]\r\nStreetDesc=S\r\nHouseNumber=3\r\n|Type=0x13\r\nLabel=S\r\n"
-                     "Numbers1=0,B,3,3,N,-1,-1,-1,-1,,,,-1\r\nNumbers2=2,N,-1,-1,N,-1,-1,-1,-1,,,,-1\r\n"
-                     "[END]\r\n"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(Tail({"StreetDesc=S", "HouseNumber=" + c.HouseNumber}), c.Expected) << c.HouseNumber;
-  }
-}
-
-TEST(Conversion, ExistingLinesAreRewrittenInPlace) {
-  EXPECT_EQ(Tail({"type=0x0d", "LABEL=Old", "StreetDesc=S", "housenumber=9", "Numbers1=x", "CityName=C",
-                  "CountryName=R"}),
-            "[POLYLINE]\r\nType=0x13\r\nLabel=S\r\nStreetDesc=S\r\nHouseNumber=9\r\nNumbers1=x\r\n"
-            "CityName=C\r\nCountryName=R\r\n|Numbers1=0,B,9,9,N,-1,-1,-1,-1,C,,R,-1\r\n"
-            "Numbers2=2,N,-1,-1,N,-1,-1,-1,-1,C,,R,-1\r\n[END]\r\n");
-}
-
-TEST(Conversion, OtherObjectsLeaveTheOutput) {
-  const std::vector<std::vector<std::string>> dropped = {
-      {"[POI]", "StreetDesc=S", "HouseNumber=1", "[END]"},
-      {"[POLYLINE]", "StreetDesc=S", "HouseNumber=1", "[END]"},
-      {"[POLYGON]", "StreetDesc=S", "[END]"},
-      {"[POLYGON]", "HouseNumber=1", "[END]"},
-      {"[POLYGON]", "StreetDesc=", "HouseNumber=1", "[END]"},
-      {"[POLYGON]", "StreetDesc=S", "HouseNumber=", "[END]"},
-      {"[POLYGON]", "StreetDesc =S", "HouseNumber=1", "[END]"},
-  };
-  for (const auto& object : dropped) {
-    std::vector<std::string> lines = {"before"};
-    lines.insert(lines.end(), object.begin(), object.end());
-    lines.push_back("after");
-    EXPECT_EQ(Convert(lines), "before\r\nafter\r\n") << object[0] << " " << object[1];
-  }
-}
+// The house-number rules, key placement and the objects left out are checked
+// byte for byte on whole maps by the end-to-end golden tests
+// (tests/data/edge-cases.mp).
 
 TEST(AddressStrings, HouseNumberParts) {
   EXPECT_EQ(CutAtSpace("12 \xEA" "2"), "12");
