@@ -1,12 +1,11 @@
-// The Windows side of key matching, console text and code locations: what
-// the system's own calls decide.
+// The Windows side of key matching and code locations: what the system's
+// own calls decide. (Console text in the OEM code page is checked end to end.)
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <memory>
 #include <string>
 
-#include "app/platform/console_text.hpp"
 #include "app/platform/process.hpp"
 #include "mp/line_list.hpp"
 
@@ -25,15 +24,6 @@ TEST(WindowsKeys, LetterCaseFollowsTheUserLocale) {
   list.Add("Label\xAD=soft");
   EXPECT_EQ(list.IndexOfName("label"), 2);
   EXPECT_EQ(list.IndexOfName("Labels"), -1);
-}
-
-TEST(WindowsConsoleText, AnsiTextBecomesOem) {
-  if (::GetACP() != 1251 || ::GetOEMCP() != 866) GTEST_SKIP() << "needs the code pages 1251 and 866";
-  // "Карта 1" in Windows-1251 and in code page 866.
-  EXPECT_EQ(platform::ToOem("\xCA\xE0\xF0\xF2\xE0 1"), "\x8A\xA0\xE0\xE2\xA0 1");
-  char report[] = "Exception in \xEA\xE0\xF0\xF2\xE0.exe";
-  platform::ReportTextToOem(report, sizeof report - 1);
-  EXPECT_STREQ(report, "Exception in \xAA\xA0\xE0\xE2\xA0.exe");
 }
 
 int InThisProgram() { return 1; }
