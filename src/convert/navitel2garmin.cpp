@@ -48,7 +48,14 @@ void TOstrakConvertNavitel2Garmin::ProcessObject() {
   const int last = lines.Count() - 1;
   const std::string_view terminator = lines.Get(last);
   lines.Delete(last);
-  lines.Add({"Numbers1=0,B,", number, ",", number, ",N,-1,-1,-1,-1,", city, ",", region, ",", country, ",-1"});
+  // A house number without leading digits has no number for the map's
+  // address index: that side says "no numbers", like the other side, since
+  // map compilers reject a numbered side with empty bounds.
+  if (number.empty()) {
+    lines.Add({"Numbers1=0,N,-1,-1,N,-1,-1,-1,-1,", city, ",", region, ",", country, ",-1"});
+  } else {
+    lines.Add({"Numbers1=0,B,", number, ",", number, ",N,-1,-1,-1,-1,", city, ",", region, ",", country, ",-1"});
+  }
   lines.Add({"Numbers2=2,N,-1,-1,N,-1,-1,-1,-1,", city, ",", region, ",", country, ",-1"});
   lines.Add(terminator);
 }

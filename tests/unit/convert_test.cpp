@@ -65,6 +65,18 @@ TEST(Conversion, WorkedExampleOfABuilding) {
                             }));
 }
 
+TEST(Conversion, HouseNumberWithoutLeadingDigitsHasNoNumbers) {
+  // Both sides say "no numbers", which map compilers accept; the number
+  // still leads the label.
+  const std::string places = City + ",," + Country + ",-1";
+  EXPECT_EQ(Convert({"[POLYGON]", "StreetDesc=" + Street, "HouseNumber=" + A + "1", "CityName=" + City,
+                     "CountryName=" + Country, "[END]"}),
+            Join({"[POLYLINE]", "StreetDesc=" + Street, "HouseNumber=" + A + "1", "CityName=" + City,
+                  "CountryName=" + Country, "Type=0x13", "Label=" + A + "1 " + Street,
+                  "Numbers1=0,N,-1,-1,N,-1,-1,-1,-1," + places, "Numbers2=2,N,-1,-1,N,-1,-1,-1,-1," + places,
+                  "[END]"}));
+}
+
 TEST(Conversion, WorkedExampleOfTheHeader) {
   EXPECT_EQ(Convert({"[IMG ID]", "ID=77", "Name=Town", "TypeSet=Navitel", "Routing=Y", "[END-IMG ID]"}),
             Join({"[IMG ID]", "ID=77", "Name=Town", "TypeSet=Garmin", "Routing=N", "POINumberFirst=N",
