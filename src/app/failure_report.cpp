@@ -46,10 +46,14 @@ class ReportWriter {
 const EOutOfMemory OutOfMemory;
 const void* LastAllocationFailure = nullptr;
 
-// Called by the allocator when it finds no memory: remembers where, then
-// raises the error that stands for memory exhaustion.
+// The code address just after the call of this function, in its caller.
+[[gnu::noinline]] const void* AddressAfterCall() noexcept { return __builtin_return_address(0); }
+
+// Called by the allocator when it finds no memory: remembers the place, here
+// in the program's own handler (the allocator itself may lie in a library of
+// the system), then raises the error that stands for memory exhaustion.
 void OnAllocationFailure() {
-  LastAllocationFailure = __builtin_return_address(0);
+  LastAllocationFailure = AddressAfterCall();
   throw std::bad_alloc();
 }
 

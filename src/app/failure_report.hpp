@@ -57,7 +57,7 @@ void ShowFailureReport(const Exception& error, const void* location) noexcept;
 void PrepareFailureReporting() noexcept;
 
 // The error that stands for memory exhaustion, made before the run starts, and
-// the place in the allocator where memory last ran out.
+// the place in the program's own allocation-failure handler where memory last ran out.
 const EOutOfMemory& OutOfMemoryError() noexcept;
 const void* AllocationFailureLocation() noexcept;
 
