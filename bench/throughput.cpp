@@ -1,12 +1,14 @@
 // Whole-process throughput of ostrak against cat on the same generated map.
 //
 //   throughput --ostrak PATH --generator PATH [--size 500M] [--runs 5]
-//              [--seed 1] [--dir DIR] [--keep]
+//              [--seed 1] [--dir DIR] [--keep] [--baseline PATH]
 //
 // Generates a Navitel-typeset map of the given size once, then runs
 // "ostrak IN OUT" and "cat IN > OUT" alternately, after one warm-up run of
-// each, and prints for each the median wall time, MB/s of input, peak resident
-// memory, and the ratio of the medians. The generated map and the outputs are
+// each, and prints for each the median wall time, MB/s of input, the median
+// user and system CPU time, peak resident memory, and the ratio of the
+// medians of the wall times. --baseline runs a second ostrak (an earlier
+// build, say) in the same rounds. The generated map and the outputs are
 // removed unless --keep is given.
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -25,12 +27,17 @@ namespace {
 
 struct Sample {
   double Seconds;
+  double UserSeconds;
+  double SystemSeconds;
   long PeakKiB;
 };
+
+double Seconds(const timeval& time) { return static_cast<double>(time.tv_sec) + time.tv_usec / 1e6; }
 
 struct Options {
   std::string Ostrak;
   std::string Generator;
+  std::string Baseline;
   std::string Size = "500M";
   std::string Seed = "1";
   std::string Dir;
@@ -64,7 +71,7 @@ Sample Run(const std::vector<std::string>& command, const std::string& stdoutPat
   if (wait4(child, &status, 0, &usage) < 0) Fail("wait failed");
   const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) Fail(command[0] + " failed");
-  return {elapsed.count(), usage.ru_maxrss};
+  return {elapsed.count(), Seconds(usage.ru_utime), Seconds(usage.ru_stime), usage.ru_maxrss};
 }
 
 double Median(std::vector<double> values) {
@@ -83,6 +90,7 @@ Options Parse(int argc, char** argv) {
     };
     if (name == "--ostrak") options.Ostrak = value();
     else if (name == "--generator") options.Generator = value();
+    else if (name == "--baseline") options.Baseline = value();
     else if (name == "--size") options.Size = value();
     else if (name == "--seed") options.Seed = value();
     else if (name == "--dir") options.Dir = value();
@@ -109,39 +117,56 @@ int main(int argc, char** argv) {
   if (!fs::exists(input)) Run({options.Generator, input, options.Size, options.Seed});
   const double megabytes = static_cast<double>(fs::file_size(input)) / 1e6;
 
-  const std::vector<std::string> ostrak = {options.Ostrak, input, ostrakOutput};
-  const std::vector<std::string> cat = {"/bin/cat", input};
-  // One warm-up run each puts the map in the page cache and the outputs on disk.
-  Run(ostrak);
-  Run(cat, catOutput);
-  std::vector<double> ostrakTimes;
-  std::vector<double> catTimes;
-  long ostrakPeak = 0;
-  long catPeak = 0;
-  for (int run = 0; run < options.Runs; ++run) {
-    const Sample converted = Run(ostrak);
-    const Sample copied = Run(cat, catOutput);
-    ostrakTimes.push_back(converted.Seconds);
-    catTimes.push_back(copied.Seconds);
-    ostrakPeak = std::max(ostrakPeak, converted.PeakKiB);
-    catPeak = std::max(catPeak, copied.PeakKiB);
+  struct Contender {
+    const char* Name;
+    std::vector<std::string> Command;
+    std::string StdoutPath;
+    std::vector<Sample> Samples;
+  };
+  std::vector<Contender> contenders = {{"ostrak", {options.Ostrak, input, ostrakOutput}, "/dev/null", {}}};
+  if (!options.Baseline.empty()) {
+    contenders.push_back({"baseline", {options.Baseline, input, (dir / "baseline-out.mp").string()}, "/dev/null", {}});
   }
-  const double ostrakMedian = Median(ostrakTimes);
-  const double catMedian = Median(catTimes);
+  contenders.push_back({"cat", {"/bin/cat", input}, catOutput, {}});
+  // One warm-up run each puts the map in the page cache and the outputs on
+  // disk; then the programs take turns.
+  for (const Contender& contender : contenders) Run(contender.Command, contender.StdoutPath);
+  for (int run = 0; run < options.Runs; ++run) {
+    for (Contender& contender : contenders) contender.Samples.push_back(Run(contender.Command, contender.StdoutPath));
+  }
+  const auto median = [](const std::vector<Sample>& samples, double Sample::*field) {
+    std::vector<double> values;
+    for (const Sample& sample : samples) values.push_back(sample.*field);
+    return Median(values);
+  };
+  const auto peak = [](const std::vector<Sample>& samples) {
+    long most = 0;
+    for (const Sample& sample : samples) most = std::max(most, sample.PeakKiB);
+    return most;
+  };
   const double outputMegabytes = static_cast<double>(fs::file_size(ostrakOutput)) / 1e6;
 
   std::printf("input: %.1f MB generated map (seed %s), ostrak output %.1f MB, %d runs each\n", megabytes,
               options.Seed.c_str(), outputMegabytes, options.Runs);
-  std::printf("%-8s %12s %12s %14s\n", "", "median s", "MB/s in", "peak RSS MiB");
-  std::printf("%-8s %12.3f %12.0f %14.1f\n", "ostrak", ostrakMedian, megabytes / ostrakMedian, ostrakPeak / 1024.0);
-  std::printf("%-8s %12.3f %12.0f %14.1f\n", "cat", catMedian, megabytes / catMedian, catPeak / 1024.0);
-  std::printf("ratio ostrak/cat: %.2f\n", ostrakMedian / catMedian);
+  std::printf("%-8s %10s %10s %10s %10s %14s\n", "", "median s", "MB/s in", "user s", "system s", "peak RSS MiB");
+  for (const Contender& contender : contenders) {
+    const double wall = median(contender.Samples, &Sample::Seconds);
+    std::printf("%-8s %10.3f %10.0f %10.3f %10.3f %14.1f\n", contender.Name, wall, megabytes / wall,
+                median(contender.Samples, &Sample::UserSeconds), median(contender.Samples, &Sample::SystemSeconds),
+                static_cast<double>(peak(contender.Samples)) / 1024.0);
+  }
+  const double catWall = median(contenders.back().Samples, &Sample::Seconds);
+  std::printf("ratio ostrak/cat: %.2f\n", median(contenders.front().Samples, &Sample::Seconds) / catWall);
+  if (!options.Baseline.empty()) {
+    std::printf("ratio baseline/cat: %.2f\n", median(contenders[1].Samples, &Sample::Seconds) / catWall);
+  }
 
   if (!options.Keep) {
     std::error_code ignored;
     fs::remove(input, ignored);
     fs::remove(ostrakOutput, ignored);
     fs::remove(catOutput, ignored);
+    fs::remove(dir / "baseline-out.mp", ignored);
     if (options.Dir.empty()) fs::remove(dir, ignored);
   }
   return 0;
