@@ -44,20 +44,22 @@ void TOstrakConvertNavitel2Garmin::ProcessObject() {
   const std::string_view city = FObject.GetCityName();
   const std::string_view region = FObject.GetRegionName();
   const std::string_view country = FObject.GetCountryName();
+  // The Numbers lines go in just before the terminator. Both end with the
+  // same places, which the second takes from the first as it was stored.
   LineList& lines = FObject.FLines;
   const int last = lines.Count() - 1;
-  const std::string_view terminator = lines.Get(last);
-  lines.Delete(last);
   // A house number without leading digits has no number for the map's
   // address index: that side says "no numbers", like the other side, since
   // map compilers reject a numbered side with empty bounds.
   if (number.empty()) {
-    lines.Add({"Numbers1=0,N,-1,-1,N,-1,-1,-1,-1,", city, ",", region, ",", country, ",-1"});
+    lines.InsertValue(last, "Numbers1", {"0,N,-1,-1,N,-1,-1,-1,-1,", city, ",", region, ",", country, ",-1"});
   } else {
-    lines.Add({"Numbers1=0,B,", number, ",", number, ",N,-1,-1,-1,-1,", city, ",", region, ",", country, ",-1"});
+    lines.InsertValue(last, "Numbers1",
+                      {"0,B,", number, ",", number, ",N,-1,-1,-1,-1,", city, ",", region, ",", country, ",-1"});
   }
-  lines.Add({"Numbers2=2,N,-1,-1,N,-1,-1,-1,-1,", city, ",", region, ",", country, ",-1"});
-  lines.Add(terminator);
+  const std::string_view numbers1 = lines.Get(last);
+  const std::string_view places = numbers1.substr(numbers1.size() - (city.size() + region.size() + country.size() + 6));
+  lines.InsertValue(last + 1, "Numbers2", {"2,N,-1,-1,N,-1,-1,-1,-1", places});
 }
 
 }  // namespace ostrak

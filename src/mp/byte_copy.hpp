@@ -1,7 +1,9 @@
-// Copying the bytes of a line.
+// Copying and comparing the bytes of short pieces of lines, where a library
+// call would cost more than the work.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 namespace ostrak {
@@ -31,9 +33,35 @@ inline void CopyBytes(char* destination, const char* source, std::size_t count) 
     detail::CopyBothEnds<16>(destination, source, count);
   } else if (count >= 8) {
     detail::CopyBothEnds<8>(destination, source, count);
-  } else {
-    for (std::size_t i = 0; i < count; ++i) destination[i] = source[i];
+  } else if (count >= 4) {
+    detail::CopyBothEnds<4>(destination, source, count);
+  } else if (count >= 2) {
+    detail::CopyBothEnds<2>(destination, source, count);
+  } else if (count == 1) {
+    *destination = *source;
   }
+}
+
+namespace detail {
+
+inline std::uint64_t Load8(const char* p) noexcept {
+  std::uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+  return word;
+}
+
+}  // namespace detail
+
+// True when the count bytes at a and b are the same.
+inline bool SameBytes(const char* a, const char* b, std::size_t count) noexcept {
+  if (count > 16) return std::memcmp(a, b, count) == 0;
+  if (count >= 8) {
+    return detail::Load8(a) == detail::Load8(b) && detail::Load8(a + count - 8) == detail::Load8(b + count - 8);
+  }
+  for (std::size_t i = 0; i < count; ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
 }
 
 }  // namespace ostrak

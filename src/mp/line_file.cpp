@@ -11,6 +11,10 @@ namespace {
 
 constexpr char EndOfFileByte = 0x1A;
 
+// Bytes behind the end of a buffer, so that readers of a line's bytes (the
+// key search of the line lists) may look at 16 bytes from any line start.
+constexpr std::size_t Padding = 16;
+
 // Codes for an operation on a file in the wrong state.
 constexpr std::int32_t NotOpenForInput = 104;
 constexpr std::int32_t NotOpenForOutput = 105;
@@ -47,14 +51,16 @@ void TLineFile::Bind(std::string_view name) {
   FWriteAfterLine = false;
   FInputEnded = false;
   FPosition = FEnd = FHandedOver = 0;
+  FHold = NoHold;
 }
 
 void TLineFile::PrepareBuffer(std::size_t capacity) {
   if (FCapacity < capacity) {
-    FBuffer = std::make_unique_for_overwrite<char[]>(capacity);
+    FBuffer = std::make_unique<char[]>(capacity + Padding);
     FCapacity = capacity;
   }
   FPosition = FEnd = FHandedOver = 0;
+  FHold = NoHold;
 }
 
 // A name is used whole or not at all: one holding a NUL byte would reach the
@@ -101,20 +107,28 @@ void TLineFile::OpenWrite() {
 
 // ---------------------------------------------------------------- reading
 
-void TLineFile::MakeRoomForRead(std::size_t start) {
-  const std::size_t kept = FEnd - start;
-  if (start > 0) std::memmove(FBuffer.get(), FBuffer.get() + start, kept);
-  FEnd = kept;
-  // A line longer than a transfer grows the buffer, geometrically so that a
-  // huge line is not copied over and over; memory follows the longest line,
-  // never the size of the file.
+std::size_t TLineFile::MakeRoomForRead(std::size_t keep) {
+  const std::size_t first = std::min(keep, FHold);
+  // Held bytes are moved only when the room behind them runs short: most
+  // sections end long before the buffer does.
+  std::size_t moved = 0;
+  if (first > 0 && (FHold == NoHold || FCapacity - FEnd < FTransferSize)) {
+    std::memmove(FBuffer.get(), FBuffer.get() + first, FEnd - first);
+    FEnd -= first;
+    moved = first;
+    if (FHold != NoHold) FHold -= first;
+  }
+  // A line or held section longer than a transfer grows the buffer,
+  // geometrically so that it is not copied over and over; memory follows the
+  // longest line and the largest section, never the size of the file.
   if (FCapacity - FEnd < FTransferSize) {
     const std::size_t capacity = std::max(FEnd + 2 * FTransferSize, 2 * FCapacity);
-    auto grown = std::make_unique_for_overwrite<char[]>(capacity);
+    auto grown = std::make_unique<char[]>(capacity + Padding);
     std::memcpy(grown.get(), FBuffer.get(), FEnd);
     FBuffer = std::move(grown);
     FCapacity = capacity;
   }
+  return moved;
 }
 
 bool TLineFile::Refill() {
@@ -144,8 +158,7 @@ bool TLineFile::AtEndAfterRefill() {
     return true;
   }
   if (FPosition < FEnd) return false;
-  FPosition = 0;
-  MakeRoomForRead(FEnd);
+  FPosition -= MakeRoomForRead(FEnd);
   return !Refill();
 }
 
@@ -161,6 +174,12 @@ std::string_view TLineFile::ReadTextLineSlowly() {
   std::size_t start = FPosition;
   std::size_t kept = start;
   std::size_t scan = start;
+  // Whether the line is followed by CR LF in the buffer, looked at when it is
+  // handed out: a dropped CR may have moved its bytes away from its terminator.
+  const auto line = [&]() -> std::string_view {
+    FEndedWithCrLf = kept + 2 <= FEnd && FBuffer[kept] == '\r' && FBuffer[kept + 1] == '\n';
+    return {FBuffer.get() + start, kept - start};
+  };
   for (;;) {
     char* const buffer = FBuffer.get();
     const std::size_t at = static_cast<std::size_t>(FindLineBreak(buffer + scan, buffer + FEnd) - buffer);
@@ -170,27 +189,27 @@ std::string_view TLineFile::ReadTextLineSlowly() {
     if (at < FEnd) {
       if (buffer[at] == '\n') {
         FPosition = at + 1;
-        return {buffer + start, kept - start};
+        return line();
       }
       if (at + 1 < FEnd) {
         if (buffer[at + 1] == '\n') {
           FPosition = at + 2;
-          return {buffer + start, kept - start};
+          return line();
         }
         scan = at + 1;  // a CR on its own is dropped
         continue;
       }
       // A CR is the last byte read so far: the next byte decides.
     }
-    MakeRoomForRead(start);
-    kept -= start;
-    scan -= start;
-    start = 0;
+    const std::size_t moved = MakeRoomForRead(start);
+    start -= moved;
+    kept -= moved;
+    scan -= moved;
     if (!Refill()) {
       // The input ends inside the line: the line ends here, and a CR that
       // would have been its last byte is dropped.
       FPosition = FEnd;
-      return {FBuffer.get() + start, kept - start};
+      return line();
     }
   }
 }
@@ -246,6 +265,21 @@ void TLineFile::WriteTextLineSlowly(std::string_view line) {
   Place(line.data(), line.size());
   Place("\r\n", 2);
   if (FWriteAfterLine) HandOverAll();
+}
+
+void TLineFile::WriteTextLinesSlowly(std::string_view lines) {
+  if (!ReadyToWrite()) return;
+  if (!FWriteAfterLine) {
+    Place(lines.data(), lines.size());
+    return;
+  }
+  // A character device gets every line as it is written.
+  while (!lines.empty()) {
+    const std::size_t length = std::min(lines.find('\n'), lines.size() - 1) + 1;
+    Place(lines.data(), length);
+    HandOverAll();
+    lines.remove_prefix(length);
+  }
 }
 
 void TLineFile::HandOverAll() {

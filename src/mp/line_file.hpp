@@ -17,6 +17,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -53,7 +54,8 @@ class TLineFile {
   bool AtEnd() { return FPosition < FEnd && FState == State::Reading ? false : AtEndAfterRefill(); }
 
   // The next line without its terminator. The view stays valid until the
-  // next AtEnd or ReadTextLine. At the end of the input: an empty line.
+  // next AtEnd or ReadTextLine, or while its bytes are held (HoldFrom). At the
+  // end of the input: an empty line.
   std::string_view ReadTextLine() {
     // Most lines lie whole in the buffer and end with LF or CR LF.
     if (FState == State::Reading) [[likely]] {
@@ -64,16 +66,29 @@ class TLineFile {
         const std::size_t length = static_cast<std::size_t>(stop - start);
         if (*stop == '\n') {
           FPosition += length + 1;
+          FEndedWithCrLf = false;
           return {start, length};
         }
         if (stop + 1 != end && stop[1] == '\n') {
           FPosition += length + 2;
+          FEndedWithCrLf = true;
           return {start, length};
         }
       }
     }
     return ReadTextLineSlowly();
   }
+
+  // Reading: keeps the bytes of line, the line just read, and of every line
+  // read after it in the buffer until ReleaseHold, so that views of them stay
+  // valid. The held bytes may move as a whole when more input is read:
+  // HeldStart tells where they begin now.
+  void HoldFrom(std::string_view line) noexcept { FHold = static_cast<std::size_t>(line.data() - FBuffer.get()); }
+  const char* HeldStart() const noexcept { return FBuffer.get() + FHold; }
+  void ReleaseHold() noexcept { FHold = NoHold; }
+  // Reading: true when the last line read is followed by CR LF in the
+  // buffer, so that its bytes and terminator can be written as they are.
+  bool EndedWithCrLf() const noexcept { return FEndedWithCrLf; }
 
   // Writes the line's bytes unchanged, then CR LF.
   void WriteTextLine(std::string_view line) {
@@ -87,6 +102,17 @@ class TLineFile {
       return;
     }
     WriteTextLineSlowly(line);
+  }
+  // Writes bytes that hold whole lines, each already ending with CR LF, as
+  // WriteTextLine would write those lines one after another.
+  void WriteTextLines(std::string_view lines) {
+    if (FState == State::Writing && !FWriteAfterLine && lines.size() <= FCapacity - FEnd) [[likely]] {
+      std::memcpy(FBuffer.get() + FEnd, lines.data(), lines.size());
+      FEnd += lines.size();
+      FHandedOver = FEnd - (FEnd - FHandedOver) % BlockSize;
+      return;
+    }
+    WriteTextLinesSlowly(lines);
   }
   // Hands every waiting byte of an output to the system now.
   void FlushText();
@@ -102,14 +128,16 @@ class TLineFile {
   bool AtEndAfterRefill();
   std::string_view ReadTextLineSlowly();
   void WriteTextLineSlowly(std::string_view line);
+  void WriteTextLinesSlowly(std::string_view lines);
   bool NameIsUsable() const;
   void Release() noexcept;
   void PrepareBuffer(std::size_t capacity);
   // Reading: reads more bytes after FEnd; false at the end of the input or on failure.
   bool Refill();
-  // Reading: moves the bytes from start on to the front of the buffer and
-  // makes room for a large read behind them.
-  void MakeRoomForRead(std::size_t start);
+  // Reading: makes room for a large read behind the bytes from keep on (and
+  // the held bytes), moving them to the front of the buffer or into a larger
+  // one. Returns by how many bytes their offsets went down.
+  std::size_t MakeRoomForRead(std::size_t keep);
   // Writing: opens standard output when it is written first.
   bool ReadyToWrite();
   void Place(const char* data, std::size_t count);
@@ -124,12 +152,15 @@ class TLineFile {
   bool FIsStdOut = false;
   bool FWriteAfterLine = false;  // a character device gets every line at once
   bool FInputEnded = false;      // the physical end or a Ctrl-Z byte was met
+  bool FEndedWithCrLf = false;   // the last line read is followed by CR LF
   std::size_t FTransferSize = DefaultTransferSize;
   std::unique_ptr<char[]> FBuffer;
   std::size_t FCapacity = 0;
   std::size_t FPosition = 0;    // reading: the next unread byte
   std::size_t FEnd = 0;         // reading: valid bytes; writing: bytes waiting
   std::size_t FHandedOver = 0;  // writing: bytes of whole blocks, ready for the system
+  static constexpr std::size_t NoHold = SIZE_MAX;
+  std::size_t FHold = NoHold;   // reading: the first held byte
 };
 
 // The process's standard output. It opens itself at its first write; it is

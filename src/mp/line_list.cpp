@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "mp/byte_copy.hpp"
 #include "mp/errors.hpp"
 #include "mp/line_scan.hpp"
 #include "mp/platform/key_compare.hpp"
@@ -18,7 +19,29 @@ constexpr std::size_t ChunkSize = 64 * 1024;
 // start of any line in it.
 constexpr std::size_t ChunkPadding = 16;
 
+bool AllEmpty(std::span<const std::string_view> pieces) noexcept {
+  return std::all_of(pieces.begin(), pieces.end(), [](std::string_view piece) { return piece.empty(); });
+}
+
+// True when line reads as the pieces of first, then of second, one after another.
+bool ReadsAs(std::string_view line, std::span<const std::string_view> first, std::span<const std::string_view> second) {
+  std::size_t length = 0;
+  for (const std::string_view piece : first) length += piece.size();
+  for (const std::string_view piece : second) length += piece.size();
+  if (length != line.size()) return false;
+  const char* at = line.data();
+  for (const auto pieces : {first, second}) {
+    for (const std::string_view piece : pieces) {
+      if (!SameBytes(at, piece.data(), piece.size())) return false;
+      at += piece.size();
+    }
+  }
+  return true;
+}
+
 }  // namespace
+
+void LineList::RaiseTooManyLines() { throw std::bad_alloc(); }
 
 void LineList::CheckIndex(int index) const {
   if (index < 0 || index >= Count()) RaiseListIndexError(index);
@@ -55,95 +78,145 @@ LineList::Line LineList::Store(std::span<const std::string_view> first, std::spa
   std::size_t length = 0;
   for (const std::string_view piece : first) length += piece.size();
   for (const std::string_view piece : second) length += piece.size();
-  if (length == 0) return {"", 0, NoSeparator, 0};
   // Text already stored never moves, so a piece may come from this very list.
-  char* const text = Allocate(length);
+  char* const text = Allocate(length + 2);
   char* out = text;
-  for (const auto pieces : {first, second}) {
+  const auto copy = [&out](std::span<const std::string_view> pieces) {
     for (const std::string_view piece : pieces) {
       CopyBytes(out, piece.data(), piece.size());
       out += piece.size();
     }
+  };
+  copy(first);
+  copy(second);
+  out[0] = '\r';
+  out[1] = '\n';
+  return {text, length, UnknownSeparator, 0, true, false};
+}
+
+void LineList::MoveViews(const char* from, const char* to) noexcept {
+  // The old bytes may be gone: only the addresses are computed with.
+  const std::uintptr_t oldBase = reinterpret_cast<std::uintptr_t>(from);
+  const std::uintptr_t newBase = reinterpret_cast<std::uintptr_t>(to);
+  for (Line& line : FLines) {
+    if (!line.View) continue;
+    line.Text = reinterpret_cast<const char*>(reinterpret_cast<std::uintptr_t>(line.Text) - oldBase + newBase);
   }
-  return {text, length, UnknownSeparator, 0};
 }
 
 void LineList::Put(int index, std::string_view line) {
   CheckIndex(index);
-  FLookupValid = false;
   FLines[static_cast<std::size_t>(index)] = Store({&line, 1});
+  ++FVersion;
 }
 
-
 int LineList::Add(LinePieces pieces) {
-  if (FLines.size() >= MaxLines) throw std::bad_alloc();
-  const Line line = Store(pieces);
-  FLines.push_back(line);
-  FLookupValid = false;
+  if (FLines.size() >= MaxLines) RaiseTooManyLines();
+  FLines.push_back(Store(pieces));
+  ++FVersion;
   return Count() - 1;
 }
 
 void LineList::InsertValue(int index, std::string_view key, LinePieces value) {
   if (index < 0 || index > Count()) RaiseListIndexError(index);
-  if (FLines.size() >= MaxLines) throw std::bad_alloc();
+  if (FLines.size() >= MaxLines) RaiseTooManyLines();
   const std::string_view head[] = {key, "="};
-  const Line line = Store(head, value);
-  FLines.insert(FLines.begin() + index, line);
-  FLookupValid = false;
+  FLines.insert(FLines.begin() + index, Store(head, value));
+  ++FVersion;
+}
+
+void LineList::PutValue(int index, std::string_view key, LinePieces value) {
+  CheckIndex(index);
+  const std::string_view head[] = {key, "="};
+  Line& line = FLines[static_cast<std::size_t>(index)];
+  if (ReadsAs({line.Text, line.Length}, head, value)) return;
+  line = Store(head, value);
+  ++FVersion;
 }
 
 void LineList::Delete(int index) {
   CheckIndex(index);
-  FLookupValid = false;
   FLines.erase(FLines.begin() + index);
+  ++FVersion;
 }
 
 void LineList::Clear() noexcept {
   FLines.clear();
-  FLookupValid = false;
   FChunk = 0;
   FChunkNext = FChunks.empty() ? nullptr : FChunks[0].Bytes.get();
   FChunkRoom = FChunks.empty() ? 0 : FChunks[0].Size;
+  ++FVersion;
 }
 
-void LineList::FindKey(const Line& line) noexcept {
-  // Keys are short: most end within the first 16 bytes, which can be looked
-  // at in one go since every chunk has room behind its last line.
-  std::size_t position = line.Length == 0 ? 0 : FindByteIn16(line.Text, '=');
-  if (position >= 16 && line.Length > 16) {
-    const void* separator = std::memchr(line.Text + 16, '=', line.Length - 16);
-    position = separator ? static_cast<std::size_t>(static_cast<const char*>(separator) - line.Text) : line.Length;
+bool LineList::SameKey(const Line& line, std::string_view key) noexcept {
+  // Most lines spell a key exactly as it is asked for: that needs no call.
+  const std::string_view lineKey{line.Text, static_cast<std::size_t>(line.Separator)};
+  return (lineKey.size() == key.size() && SameBytes(lineKey.data(), key.data(), key.size())) ||
+         platform::SameKey(lineKey, key);
+}
+
+bool LineList::FindKey(const Line& line) noexcept {
+  if (line.Separator == UnknownSeparator) {
+    // Keys are short: most end within the first 16 bytes, which can be
+    // looked at in one go since every buffer has room behind its last line.
+    std::size_t position = line.Length == 0 ? 0 : FindByteIn16(line.Text, '=');
+    if (position >= 16 && line.Length > 16) {
+      const void* separator = std::memchr(line.Text + 16, '=', line.Length - 16);
+      position = separator ? static_cast<std::size_t>(static_cast<const char*>(separator) - line.Text) : line.Length;
+    }
+    if (position < line.Length) {
+      line.Separator = static_cast<std::ptrdiff_t>(position);
+      line.Signature = platform::KeySignature({line.Text, position});
+    } else {
+      line.Separator = NoSeparator;
+    }
   }
-  if (position < line.Length) {
-    line.Separator = static_cast<std::ptrdiff_t>(position);
-    line.Signature = platform::KeySignature({line.Text, position});
-  } else {
-    line.Separator = NoSeparator;
-  }
+  return line.Separator >= 0;
 }
 
 int LineList::IndexOfName(std::string_view key) const {
-  if (FLookupValid && key.size() == FLookupKeyLength && std::memcmp(key.data(), FLookupKey, key.size()) == 0) {
-    return FLookupIndex;
-  }
   const std::uint32_t signature = platform::KeySignature(key);
-  int found = -1;
   for (std::size_t i = 0; i < FLines.size(); ++i) {
     const Line& line = FLines[i];
-    if (line.Separator == UnknownSeparator) FindKey(line);
-    if (line.Signature == signature && line.Separator >= 0 &&
-        platform::SameKey({line.Text, static_cast<std::size_t>(line.Separator)}, key)) {
-      found = static_cast<int>(i);
-      break;
+    if (FindKey(line) && line.Signature == signature && SameKey(line, key)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+LineList::KeyTable::KeyTable(std::span<const std::string_view> keys) noexcept
+    : FKeys(keys.first(std::min(keys.size(), MaxKeys))) {
+  std::fill(std::begin(FKeyOfSlot), std::end(FKeyOfSlot), -1);
+  for (std::size_t k = 0; k < FKeys.size(); ++k) {
+    const std::uint32_t signature = platform::KeySignature(FKeys[k]);
+    unsigned slot = SlotOf(signature);
+    while (FKeyOfSlot[slot] >= 0) slot = (slot + 1) % Slots;
+    FSignatures[slot] = signature;
+    FKeyOfSlot[slot] = static_cast<signed char>(k);
+  }
+  // Equal keys have equal signatures, and so begin with bytes that fold alike.
+  const unsigned char* const fold = platform::SignatureRules.Fold;
+  for (unsigned byte = 0; byte < 256; ++byte) {
+    FMayStart[byte] = std::ranges::any_of(FKeys, [&](std::string_view key) {
+      return key.empty() || fold[byte] == fold[static_cast<unsigned char>(key.front())];
+    });
+  }
+}
+
+void LineList::IndexOfNames(const KeyTable& keys, std::span<int> indices) const {
+  std::fill(indices.begin(), indices.end(), -1);
+  std::size_t missing = keys.FKeys.size();
+  for (std::size_t i = 0; i < FLines.size() && missing > 0; ++i) {
+    const Line& line = FLines[i];
+    if (line.Length == 0 || !keys.FMayStart[static_cast<unsigned char>(line.Text[0])] || !FindKey(line)) continue;
+    for (unsigned slot = KeyTable::SlotOf(line.Signature); keys.FKeyOfSlot[slot] >= 0;
+         slot = (slot + 1) % KeyTable::Slots) {
+      const auto k = static_cast<std::size_t>(keys.FKeyOfSlot[slot]);
+      if (keys.FSignatures[slot] == line.Signature && indices[k] < 0 && SameKey(line, keys.FKeys[k])) {
+        indices[k] = static_cast<int>(i);
+        --missing;
+      }
     }
   }
-  if (key.size() <= LookupKeyCapacity) {
-    std::memcpy(FLookupKey, key.data(), key.size());
-    FLookupKeyLength = key.size();
-    FLookupIndex = found;
-    FLookupValid = true;
-  }
-  return found;
 }
 
 std::string_view LineList::GetValue(std::string_view key) const {
@@ -154,22 +227,18 @@ std::string_view LineList::GetValue(std::string_view key) const {
   return line.substr(std::min(line.size(), key.size() + 1));
 }
 
-void LineList::SetValue(std::string_view key, std::string_view value) { SetValueFromPieces(key, {&value, 1}); }
-
-void LineList::SetValue(std::string_view key, LinePieces value) { SetValueFromPieces(key, value); }
-
-void LineList::SetValueFromPieces(std::string_view key, std::span<const std::string_view> value) {
-  const bool empty = std::all_of(value.begin(), value.end(), [](std::string_view piece) { return piece.empty(); });
-  int index = IndexOfName(key);
-  if (empty) {
+void LineList::SetValue(std::string_view key, LinePieces value) {
+  const int index = IndexOfName(key);
+  if (AllEmpty(value)) {
     if (index >= 0) Delete(index);
     return;
   }
-  if (index < 0) index = Add(std::string_view{});
   // The line takes the key as the caller spells it.
-  const std::string_view head[] = {key, "="};
-  FLookupValid = false;
-  FLines[static_cast<std::size_t>(index)] = Store(head, value);
+  if (index >= 0) {
+    PutValue(index, key, value);
+  } else {
+    InsertValue(Count(), key, value);
+  }
 }
 
 }  // namespace ostrak

@@ -4,23 +4,25 @@
 // after it; neither is trimmed. A line without "=" has no key. Keys are
 // matched ignoring letter case.
 //
-// The text of the lines lives in storage that is kept from section to
-// section, so that refilling the list for the next section allocates nothing
-// once the largest section has been seen. A line's text never moves: a view
-// returned by Get stays valid until the list is cleared, whatever is added,
-// put or deleted meanwhile.
+// A line is either a view of bytes that live elsewhere (the input buffer that
+// holds the section being filtered), or text of the list's own, in storage
+// that is kept from section to section, so that refilling the list for the
+// next section allocates nothing once the largest section has been seen. The
+// list's own text never moves: a view returned by Get stays valid until the
+// list is cleared, whatever is added, put or deleted meanwhile.
+//
+// Every line of the list's own is stored with CR LF behind it, and so is
+// every view that came with one, so that lines that lie one after another in
+// memory are written together (WriteTo).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <initializer_list>
 #include <memory>
 #include <span>
 #include <string_view>
 #include <vector>
-
-#include "mp/byte_copy.hpp"
 
 namespace ostrak {
 
@@ -30,41 +32,96 @@ using LinePieces = std::initializer_list<std::string_view>;
 
 class LineList {
  public:
+  // Keys that are looked up together (IndexOfNames), each distinct from the
+  // others, prepared once: a small hash table of their signatures, so that a
+  // line costs one or two probes however many keys are asked for.
+  class KeyTable {
+   public:
+    static constexpr std::size_t MaxKeys = 16;
+    // keys must outlive the table; at most MaxKeys of them.
+    explicit KeyTable(std::span<const std::string_view> keys) noexcept;
+
+   private:
+    friend class LineList;
+    static constexpr unsigned Slots = 32;
+    static unsigned SlotOf(std::uint32_t signature) noexcept { return (signature * 0x9E3779B1u) >> 27; }
+    std::span<const std::string_view> FKeys;
+    std::uint32_t FSignatures[Slots] = {};
+    signed char FKeyOfSlot[Slots];  // -1 for an empty slot
+    // Whether a line beginning with a byte may hold one of the keys: most
+    // lines of an object are passed over on their first byte alone.
+    bool FMayStart[256] = {};
+  };
+
   LineList() = default;
   LineList(const LineList&) = delete;
   LineList& operator=(const LineList&) = delete;
 
   int Count() const noexcept { return static_cast<int>(FLines.size()); }
-  // Get, Put and Delete raise EStringListError for an index outside 0..Count-1.
+  // Get, Put, PutValue and Delete raise EStringListError for an index outside
+  // 0..Count-1.
   std::string_view Get(int index) const;
   void Put(int index, std::string_view line);
-  int Add(std::string_view line) {
-    // A line that fits in the text storage at hand is stored here and now.
-    if (line.size() <= FChunkRoom && FLines.size() < FLines.capacity() && FLines.size() < MaxLines) [[likely]] {
-      CopyBytes(FChunkNext, line.data(), line.size());
-      FLines.push_back({FChunkNext, line.size(), UnknownSeparator, 0});
-      FChunkNext += line.size();
-      FChunkRoom -= line.size();
-      FLookupValid = false;
-      return static_cast<int>(FLines.size()) - 1;
-    }
-    return Add(LinePieces{line});
-  }
+  // Appends a copy of the line.
+  int Add(std::string_view line) { return Add(LinePieces{line}); }
   int Add(LinePieces pieces);
+  // Appends the line without copying it: its bytes must stay unchanged until
+  // the list is cleared, and where they move as a whole, MoveViews must say
+  // so. crLfFollows: the two bytes after the line are CR LF.
+  void AddView(std::string_view line, bool crLfFollows) {
+    if (FLines.size() >= MaxLines) [[unlikely]] RaiseTooManyLines();
+    FLines.push_back({line.data(), line.size(), UnknownSeparator, 0, crLfFollows, true});
+    ++FVersion;
+  }
+  // The bytes of every view now lie at the same offsets from to as they lay
+  // from from.
+  void MoveViews(const char* from, const char* to) noexcept;
   // Inserts the line key=value before index (0..Count); the lines from index
   // on move down by one.
   void InsertValue(int index, std::string_view key, LinePieces value);
+  // Rewrites the line at index as key=value; a line that reads so already is
+  // left as it is.
+  void PutValue(int index, std::string_view key, LinePieces value);
   void Delete(int index);
   void Clear() noexcept;
 
   // The index of the first line whose key matches, or -1.
   int IndexOfName(std::string_view key) const;
+  // For each key of the table, the index of the first line whose key
+  // matches, or -1: one pass over the lines for all of them. indices holds
+  // one entry per key.
+  void IndexOfNames(const KeyTable& keys, std::span<int> indices) const;
   // The value of the first line whose key matches; empty when there is none.
   std::string_view GetValue(std::string_view key) const;
   // Rewrites the first matching line as key=value in place, or appends it;
   // an empty value deletes the matching line instead.
-  void SetValue(std::string_view key, std::string_view value);
+  void SetValue(std::string_view key, std::string_view value) { SetValue(key, LinePieces{value}); }
   void SetValue(std::string_view key, LinePieces value);
+
+  // Changes with every change of the lines, so that what was found in them
+  // can be known to be still good.
+  std::uint64_t Version() const noexcept { return FVersion; }
+
+  // Hands the lines in order to the writers: a run of lines that lie one
+  // after another in memory, each followed by CR LF, as one span of bytes
+  // with those terminators to writeRun; every other line alone, without a
+  // terminator, to writeLine.
+  template <typename RunWriter, typename LineWriter>
+  void WriteTo(RunWriter&& writeRun, LineWriter&& writeLine) const {
+    const Line* line = FLines.data();
+    const Line* const end = line + FLines.size();
+    while (line != end) {
+      if (!line->CrLfFollows) {
+        writeLine(std::string_view{line->Text, line->Length});
+        ++line;
+        continue;
+      }
+      const char* const start = line->Text;
+      const char* after = start + line->Length + 2;
+      while (++line != end && line->CrLfFollows && line->Text == after) after = line->Text + line->Length + 2;
+      writeRun(std::string_view{start, static_cast<std::size_t>(after - start)});
+    }
+  }
 
  private:
   // Indices are int; a list that long is beyond any memory.
@@ -78,9 +135,14 @@ class LineList {
     // lookup first needs it: most buffered sections are never searched.
     mutable std::ptrdiff_t Separator;
     mutable std::uint32_t Signature;  // of the key, once the separator is known
+    bool CrLfFollows;                 // the two bytes after the text are CR LF
+    bool View;                        // the text is not the list's own
   };
-  // Finds the separator and key signature of a line.
-  static void FindKey(const Line& line) noexcept;
+  // Finds the separator and key signature of a line; false when it has no key.
+  [[gnu::always_inline]] static inline bool FindKey(const Line& line) noexcept;
+  // Whether the key of a line that has one matches key.
+  [[gnu::always_inline]] static inline bool SameKey(const Line& line, std::string_view key) noexcept;
+  [[noreturn]] static void RaiseTooManyLines();
 
   struct Chunk {
     std::unique_ptr<char[]> Bytes;
@@ -89,24 +151,16 @@ class LineList {
 
   void CheckIndex(int index) const;
   // Copies the pieces of first, then of second, into the text storage as one
-  // new line.
+  // new line of the list's own.
   Line Store(std::span<const std::string_view> first, std::span<const std::string_view> second = {});
   char* Allocate(std::size_t length);
-  void SetValueFromPieces(std::string_view key, std::span<const std::string_view> value);
 
   std::vector<Line> FLines;
   std::vector<Chunk> FChunks;  // text storage, reused after Clear
   std::size_t FChunk = 0;      // the chunk being filled
   char* FChunkNext = nullptr;  // its first free byte
   std::size_t FChunkRoom = 0;  // and the free bytes from there
-
-  // The last key lookup, good until the list changes: an edit of a key
-  // usually looks the key up twice in a row.
-  static constexpr std::size_t LookupKeyCapacity = 32;
-  mutable char FLookupKey[LookupKeyCapacity];
-  mutable std::size_t FLookupKeyLength = 0;
-  mutable int FLookupIndex = -1;
-  mutable bool FLookupValid = false;
+  std::uint64_t FVersion = 0;
 };
 
 }  // namespace ostrak

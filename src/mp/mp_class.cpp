@@ -26,19 +26,54 @@ TMPObjectKind TMPClass::GetObjectKind() const {
 
 void TMPClass::SetObjectKind(TMPObjectKind kind) {
   const std::string_view header = ObjectHeaderLine(kind);
-  if (!header.empty()) FLines.Put(0, header);
+  if (header.empty()) return;
+  // A header line has no key, so the keys' lines stay where they are, unless
+  // line 0 was one of them.
+  const bool keysStay = FKeyLinesVersion == FLines.Version() && std::ranges::find(FKeyLines, 0) == std::end(FKeyLines);
+  FLines.Put(0, header);
+  if (keysStay) FKeyLinesVersion = FLines.Version();
 }
 
-void TMPClass::SetBeforeTerminator(std::string_view key, LinePieces value) {
-  if (FLines.IndexOfName(key) >= 0) {
-    FLines.SetValue(key, value);
+int TMPClass::LineOf(Key key) const {
+  if (FKeyLinesVersion != FLines.Version()) {
+    static const LineList::KeyTable keys(KeyNames);
+    FLines.IndexOfNames(keys, FKeyLines);
+    FKeyLinesVersion = FLines.Version();
+  }
+  return FKeyLines[key];
+}
+
+std::string_view TMPClass::ValueOf(Key key) const {
+  const int index = LineOf(key);
+  if (index < 0) return {};
+  // The value begins after as many bytes as the key has, and its "=".
+  const std::string_view line = FLines.Get(index);
+  return line.substr(std::min(line.size(), KeyNames[key].size() + 1));
+}
+
+void TMPClass::SetBeforeTerminator(Key key, LinePieces value) {
+  const bool empty = std::ranges::all_of(value, [](std::string_view piece) { return piece.empty(); });
+  const int index = LineOf(key);
+  if (index >= 0) {
+    if (empty) {
+      FLines.Delete(index);
+      return;
+    }
+    // Rewritten in place, the line keeps its key and every key keeps its line.
+    FLines.PutValue(index, KeyNames[key], value);
+    FKeyLinesVersion = FLines.Version();
     return;
   }
   // A new key goes in just before the terminator; an empty value adds nothing.
   const int last = FLines.Count() - 1;
   if (last < 0) RaiseListIndexError(last);
-  if (std::all_of(value.begin(), value.end(), [](std::string_view piece) { return piece.empty(); })) return;
-  FLines.InsertValue(last, key, value);
+  if (empty) return;
+  FLines.InsertValue(last, KeyNames[key], value);
+  for (int& line : FKeyLines) {
+    if (line >= last) ++line;
+  }
+  FKeyLines[key] = last;
+  FKeyLinesVersion = FLines.Version();
 }
 
 }  // namespace ostrak

@@ -2,6 +2,7 @@
 // [POLYLINE] through [END]), with access to the keys the conversion needs.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 #include "mp/line_list.hpp"
@@ -15,18 +16,18 @@ class TMPClass {
   // Line 0 is the section header, the last line the terminator [END].
   LineList FLines;
 
-  std::string_view GetCountryName() const { return FLines.GetValue("CountryName"); }
-  std::string_view GetRegionName() const { return FLines.GetValue("RegionName"); }
-  std::string_view GetCityName() const { return FLines.GetValue("CityName"); }
-  std::string_view GetStreetDesc() const { return FLines.GetValue("StreetDesc"); }
-  std::string_view GetHouseNumber() const { return FLines.GetValue("HouseNumber"); }
+  std::string_view GetCountryName() const { return ValueOf(CountryNameKey); }
+  std::string_view GetRegionName() const { return ValueOf(RegionNameKey); }
+  std::string_view GetCityName() const { return ValueOf(CityNameKey); }
+  std::string_view GetStreetDesc() const { return ValueOf(StreetDescKey); }
+  std::string_view GetHouseNumber() const { return ValueOf(HouseNumberKey); }
 
   // Each setter rewrites an existing line in place (or deletes it for an
   // empty value); a key new to the object goes just before the terminator.
-  void SetHouseNumber(std::string_view value) { SetBeforeTerminator("HouseNumber", {value}); }
-  void SetLabel(std::string_view value) { SetBeforeTerminator("Label", {value}); }
-  void SetLabel(LinePieces value) { SetBeforeTerminator("Label", value); }
-  void SetType(std::string_view value) { SetBeforeTerminator("Type", {value}); }
+  void SetHouseNumber(std::string_view value) { SetBeforeTerminator(HouseNumberKey, {value}); }
+  void SetLabel(std::string_view value) { SetBeforeTerminator(LabelKey, {value}); }
+  void SetLabel(LinePieces value) { SetBeforeTerminator(LabelKey, value); }
+  void SetType(std::string_view value) { SetBeforeTerminator(TypeKey, {value}); }
 
   // The kind named by line 0, compared exactly; okUnknown for any other line.
   TMPObjectKind GetObjectKind() const;
@@ -34,7 +35,19 @@ class TMPClass {
   void SetObjectKind(TMPObjectKind kind);
 
  private:
-  void SetBeforeTerminator(std::string_view key, LinePieces value);
+  enum Key { CountryNameKey, RegionNameKey, CityNameKey, StreetDescKey, HouseNumberKey, LabelKey, TypeKey, KeyCount };
+  static constexpr std::string_view KeyNames[KeyCount] = {"CountryName", "RegionName", "CityName", "StreetDesc",
+                                                          "HouseNumber", "Label",      "Type"};
+
+  // The index of the first line of a key, or -1.
+  int LineOf(Key key) const;
+  std::string_view ValueOf(Key key) const;
+  void SetBeforeTerminator(Key key, LinePieces value);
+
+  // The first line of each key, found in one pass over the lines. Good while
+  // the lines are at FKeyLinesVersion; the setters keep it so where they can.
+  mutable int FKeyLines[KeyCount] = {};
+  mutable std::uint64_t FKeyLinesVersion = UINT64_MAX;
 };
 
 // The section header line of a kind; empty for okUnknown.

@@ -34,18 +34,24 @@ void TMPParser::Run() {
     if (atEnd) break;
     const std::string_view line = FInput.ReadTextLine();
     CheckIO();
+    // A buffered section is held in the input buffer, and its lines are
+    // views of it, until it has been written.
     if (line == HeaderStart) {
       FHeader.Clear();
-      FHeader.Add(line);
+      FInput.HoldFrom(line);
+      FHeader.AddView(line, FInput.EndedWithCrLf());
       ReadHeader();
       ProcessHeader();
       WriteHeader();
+      FInput.ReleaseHold();
     } else if (IsObjectStart(line)) {
       FObject.FLines.Clear();
-      FObject.FLines.Add(line);
+      FInput.HoldFrom(line);
+      FObject.FLines.AddView(line, FInput.EndedWithCrLf());
       ReadObject();
       ProcessObject();
       WriteObject();
+      FInput.ReleaseHold();
     } else {
       FOutput.WriteTextLine(line);
       CheckIO();
@@ -66,6 +72,7 @@ void TMPParser::WriteHeader() { WriteSection(FHeader); }
 void TMPParser::WriteObject() { WriteSection(FObject.FLines); }
 
 void TMPParser::ReadSection(LineList& section, std::string_view terminator) {
+  const char* held = FInput.HeldStart();
   std::string_view line;
   do {
     // Without its terminator a section would never end; a cut-off input is
@@ -78,15 +85,27 @@ void TMPParser::ReadSection(LineList& section, std::string_view terminator) {
     }
     line = FInput.ReadTextLine();
     CheckIO();
-    section.Add(line);
+    if (FInput.HeldStart() != held) [[unlikely]] {
+      // Reading made room by moving the held bytes.
+      section.MoveViews(held, FInput.HeldStart());
+      held = FInput.HeldStart();
+    }
+    section.AddView(line, FInput.EndedWithCrLf());
   } while (line != terminator);
 }
 
 void TMPParser::WriteSection(const LineList& section) {
-  for (int i = 0; i < section.Count(); ++i) {
-    FOutput.WriteTextLine(section.Get(i));
-    CheckIO();
-  }
+  // Lines that come with their CR LF and lie one after another, most of all
+  // the unchanged lines of the input, are written in one go.
+  section.WriteTo(
+      [this](std::string_view lines) {
+        FOutput.WriteTextLines(lines);
+        CheckIO();
+      },
+      [this](std::string_view line) {
+        FOutput.WriteTextLine(line);
+        CheckIO();
+      });
 }
 
 }  // namespace ostrak

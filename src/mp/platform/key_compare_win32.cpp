@@ -10,11 +10,9 @@
 
 namespace ostrak::platform {
 
-std::uint32_t KeySignature(std::string_view) noexcept {
-  // Under a locale, keys of different lengths or first letters may compare
-  // the same: all keys share one signature, and every line is compared.
-  return 0;
-}
+// Under a locale, keys of different lengths or first letters may compare the
+// same: all keys share one signature, and every line is compared.
+constinit const KeySignatureRules SignatureRules = {false, {}};
 
 bool SameKey(std::string_view lineKey, std::string_view key) noexcept {
   // CompareStringA takes int lengths; a key beyond that matches nothing.
