@@ -94,19 +94,25 @@ LineList::Line LineList::Store(std::span<const std::string_view> first, std::spa
   return {text, length, UnknownSeparator, 0, true, false};
 }
 
-void LineList::MoveViews(const char* from, const char* to) noexcept {
+void LineList::MoveViews(const char* from, std::size_t size, const char* to) noexcept {
   // The old bytes may be gone: only the addresses are computed with.
   const std::uintptr_t oldBase = reinterpret_cast<std::uintptr_t>(from);
   const std::uintptr_t newBase = reinterpret_cast<std::uintptr_t>(to);
   for (Line& line : FLines) {
-    if (!line.View) continue;
-    line.Text = reinterpret_cast<const char*>(reinterpret_cast<std::uintptr_t>(line.Text) - oldBase + newBase);
+    const std::uintptr_t offset = reinterpret_cast<std::uintptr_t>(line.Text) - oldBase;
+    if (line.View && offset <= size) line.Text = reinterpret_cast<const char*>(newBase + offset);
   }
 }
 
 void LineList::Put(int index, std::string_view line) {
   CheckIndex(index);
   FLines[static_cast<std::size_t>(index)] = Store({&line, 1});
+  ++FVersion;
+}
+
+void LineList::PutView(int index, std::string_view line, bool crLfFollows) {
+  CheckIndex(index);
+  FLines[static_cast<std::size_t>(index)] = {line.data(), line.size(), UnknownSeparator, 0, crLfFollows, true};
   ++FVersion;
 }
 

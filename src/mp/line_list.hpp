@@ -73,9 +73,11 @@ class LineList {
     FLines.push_back({line.data(), line.size(), UnknownSeparator, 0, crLfFollows, true});
     ++FVersion;
   }
-  // The bytes of every view now lie at the same offsets from to as they lay
-  // from from.
-  void MoveViews(const char* from, const char* to) noexcept;
+  // Replaces the line at index with a view, as AddView.
+  void PutView(int index, std::string_view line, bool crLfFollows);
+  // The bytes [from, from + size] have moved to to: every view of them now
+  // lies at the same offset from to as it lay from from.
+  void MoveViews(const char* from, std::size_t size, const char* to) noexcept;
   // Inserts the line key=value before index (0..Count); the lines from index
   // on move down by one.
   void InsertValue(int index, std::string_view key, LinePieces value);

@@ -6,14 +6,18 @@
 
 namespace ostrak {
 
+namespace {
+
+// The header lines, each followed by its CR LF, so that a rewritten line 0 is
+// written with its neighbours like a line of the input.
+constexpr const char* HeaderLinesWithCrLf[] = {"[POLYGON]\r\n", "[POLYLINE]\r\n", "[POI]\r\n"};
+
+}  // namespace
+
 std::string_view ObjectHeaderLine(TMPObjectKind kind) noexcept {
-  switch (kind) {
-    case okPolygon: return "[POLYGON]";
-    case okPolyline: return "[POLYLINE]";
-    case okPOI: return "[POI]";
-    case okUnknown: break;
-  }
-  return {};
+  if (kind == okUnknown) return {};
+  const std::string_view line = HeaderLinesWithCrLf[kind];
+  return line.substr(0, line.size() - 2);
 }
 
 TMPObjectKind TMPClass::GetObjectKind() const {
@@ -30,7 +34,7 @@ void TMPClass::SetObjectKind(TMPObjectKind kind) {
   // A header line has no key, so the keys' lines stay where they are, unless
   // line 0 was one of them.
   const bool keysStay = FKeyLinesVersion == FLines.Version() && std::ranges::find(FKeyLines, 0) == std::end(FKeyLines);
-  FLines.Put(0, header);
+  FLines.PutView(0, header, true);
   if (keysStay) FKeyLinesVersion = FLines.Version();
 }
 

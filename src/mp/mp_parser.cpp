@@ -86,8 +86,10 @@ void TMPParser::ReadSection(LineList& section, std::string_view terminator) {
     line = FInput.ReadTextLine();
     CheckIO();
     if (FInput.HeldStart() != held) [[unlikely]] {
-      // Reading made room by moving the held bytes.
-      section.MoveViews(held, FInput.HeldStart());
+      // Reading made room by moving the held bytes, which end where the
+      // last line so far ends.
+      const std::string_view last = section.Get(section.Count() - 1);
+      section.MoveViews(held, static_cast<std::size_t>(last.data() + last.size() - held), FInput.HeldStart());
       held = FInput.HeldStart();
     }
     section.AddView(line, FInput.EndedWithCrLf());
