@@ -90,6 +90,13 @@ TEST(RunFailures, FullDiskAndBrokenPipe) {
   ExpectIoReport(RunOstrak({dir.File("in.mp"), "/dev/full"}), "I/O error 112");
   ExpectIoReport(RunOstrak({}, RunOptions().Stdout("/dev/full")), "I/O error 112");
   ExpectIoReport(RunOstrak({}, RunOptions().StdoutToBrokenPipe()), "I/O error 109");
+  // A map bigger than one hand-over into a pipe that nobody reads: the write
+  // fails in the background before the input turns out to be cut off, and
+  // that write is the failure reported.
+  std::string map;
+  while (map.size() < 300000) map += "; a comment line outside every section\n";
+  WriteBytes(dir.File("big.mp"), map + "[POI]\n");
+  ExpectIoReport(RunOstrak({dir.File("big.mp"), "/dev/stdout"}, RunOptions().StdoutToBrokenPipe()), "I/O error 109");
 }
 
 TEST(RunFailures, DeviceErrorOnRead) {

@@ -88,6 +88,12 @@ TEST(RunFailures, CutOffSectionKeepsOnlyWholeBlocks) {
   WriteBytes(dir.File("object.mp"), map + "[POLYGON]\nType=0x13\n");
   ExpectIoReport(RunOstrak({dir.File("object.mp"), dir.File("out.mp")}), "Read beyond end of file");
   EXPECT_EQ(ReadBytes(dir.File("out.mp")).size(), 896u);
+  // The same with more output than one hand-over, written in the background.
+  std::string converted;
+  for (int i = 0; i < 40000; ++i) converted += "12345678\r\n";
+  WriteBytes(dir.File("big.mp"), converted + "[POLYGON]\r\nType=0x13\r\n");
+  ExpectIoReport(RunOstrak({dir.File("big.mp"), dir.File("out.mp")}), "Read beyond end of file");
+  EXPECT_TRUE(ReadBytes(dir.File("out.mp")) == converted.substr(0, converted.size() / 128 * 128));
 
   WriteBytes(dir.File("header.mp"), "[IMG ID]\nID=1\n\x1A[END-IMG ID]\n");
   ExpectIoReport(RunOstrak({dir.File("header.mp"), dir.File("out.mp")}), "Read beyond end of file");

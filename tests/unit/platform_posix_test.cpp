@@ -35,6 +35,11 @@ TEST(PosixFiles, FailedWritesRaiseTheirCodes) {
   pipe.OpenWrite();
   CheckIO();
   EXPECT_EQ(RaisedCode(pipe, ""), 0);  // still in its block
+  // A hand-over is written in the background: its failure shows at the next
+  // one, or at the flush that waits for it.
+  EXPECT_EQ(RaisedCode(pipe, std::string(200, 'x')), 0);
+  pipe.FlushText();
+  EXPECT_THROW(CheckIO(), EInOutError);
   EXPECT_EQ(RaisedCode(pipe, std::string(200, 'x')), 109);
   close(ends[1]);
 }
