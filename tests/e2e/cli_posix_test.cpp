@@ -1,145 +1,165 @@
 // End-to-end runs that only a POSIX system can set up or that its mapping of
-// system errors decides: the usage text in the terminal's character set,
-// errno values without a message of their own, permissions, resource limits,
-// symbolic links, signals and special files.
+// system errors decides: the usage text in UTF-8, errno values, permissions,
+// limits, links, signals, special files and inputs far beyond real maps.
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <grp.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
-#include <string>
+#include <thread>
 
-#include "e2e/cli_checks.hpp"
-#include "support/process_runner.hpp"
-#include "support/test_files.hpp"
+#include "e2e/cli_case.hpp"
 
 namespace ostrak::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-// The usage text as a UTF-8 terminal shows it.
-std::string Usage() { return ReadBytes(DataDir() / "usage.utf-8.txt"); }
-
-TEST(Usage, FewerThanTwoNamesPrintUsage) {
-  TempDir dir;
-  for (const std::vector<std::string>& arguments :
-       {std::vector<std::string>{}, {dir.File("in.mp")}, {"", dir.File("in.mp"), ""}}) {
-    const RunResult run = RunOstrak(arguments, RunOptions().WorkingDir(dir.Path().string()));
-    EXPECT_EQ(run.ExitStatus, 0);
-    EXPECT_TRUE(run.Stdout == Usage()) << run.Stdout;
-    EXPECT_EQ(run.Stderr, "");
-  }
-  // No file was opened or created.
-  EXPECT_TRUE(fs::is_empty(dir.Path()));
-  // A UTF-8 locale gives the same text.
-  EXPECT_TRUE(RunOstrak({}, RunOptions().Environment("LC_ALL", "C.UTF-8")).Stdout == Usage());
+void Limit(int resource, rlim_t value) {
+  const rlimit limit{value, value};
+  setrlimit(resource, &limit);
 }
 
-TEST(OpenFailures, SystemErrorsWithoutAMessageKeepTheirNumbers) {
-  TempDir dir;
-  fs::create_symlink("loop", dir.File("loop"));
-  ExpectIoReport(RunOstrak({dir.File("loop"), dir.File("out.mp")}), "I/O error 40");
-  ExpectIoReport(RunOstrak({dir.File(std::string(5000, 'n')), dir.File("out.mp")}), "I/O error 36");
-  EXPECT_FALSE(fs::exists(dir.File("out.mp")));
+// Run as nobody when the tests run as root, from a copy of the program that
+// nobody may run, in a folder that nobody may enter.
+const RunOptions AsNobody = {.Program = "{dir}/ostrak", .InChild = [] {
+  if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)) _exit(126);
+}};
+void CopyProgram(const TempDir& dir) { fs::copy_file(OstrakProgram(), dir.File("ostrak")); }
+// Copies the program, and gives a file of the folder the permissions.
+std::function<void(const TempDir&)> ReadOnly(const char* name, fs::perms permissions) {
+  return [=](const TempDir& dir) {
+    CopyProgram(dir);
+    fs::permissions(dir.File(name), permissions);
+  };
 }
 
-TEST(OpenFailures, DeniedAccess) {
-  TempDir dir;
-  WriteBytes(dir.File("in.mp"), "x\n");
-  WriteBytes(dir.File("secret.mp"), "x\n");
-  fs::permissions(dir.File("secret.mp"), fs::perms::none);
-  ExpectIoReport(RunOstrak({dir.File("secret.mp"), dir.File("out.mp")}, RunOptions().Unprivileged()),
-                 "File access denied");
-  WriteBytes(dir.File("readonly.mp"), "keep\n");
-  fs::permissions(dir.File("readonly.mp"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-  ExpectIoReport(RunOstrak({dir.File("in.mp"), dir.File("readonly.mp")}, RunOptions().Unprivileged()),
-                 "File access denied");
-  EXPECT_EQ(ReadBytes(dir.File("readonly.mp")), "keep\n");
+const std::vector<std::string> InOut = {"{dir}/in.mp", "{dir}/out.mp"};
+
+std::string Repeat(const std::string& text, int times) {
+  std::string repeated;
+  for (int i = 0; i < times; ++i) repeated += text;
+  return repeated;
+}
+
+const std::string Numbers = "Numbers1=0,B,1,1,N,-1,-1,-1,-1,,,,-1\r\nNumbers2=2,N,-1,-1,N,-1,-1,-1,-1,,,,-1\r\n";
+const std::string Long(100000, 'x');
+const std::string HeaderKeys = "TypeSet=Garmin\r\nRouting=N\r\nPOINumberFirst=N\r\nPOIZipFirst=N\r\nMG=Y\r\nNumbering=Y\r\n";
+
+std::vector<CliCase> Cases() {
+  const std::string usage = ReadBytes(DataDir() / "usage.utf-8.txt");
+  std::string bigMap = Repeat("; a comment line outside every section\n", 8000);
+  std::string header = "[IMG ID]\r\n";
+  for (int i = 0; i < 200000; ++i) header += "Key" + std::to_string(i) + "=value\r\n";
+  return {
+      // The usage text as a UTF-8 terminal shows it; no file is opened or made.
+      {.Name = "no names", .Stdout = usage},
+      {.Name = "one name among empty ones", .Arguments = {"", "in.mp", ""}, .Options = {.Folder = "{dir}"},
+       .Stdout = usage, .After = {{"in.mp", std::nullopt}}},
+      // System errors without a message of their own keep their numbers.
+      {.Name = "a symbolic link loop", .Setup = [](const TempDir& dir) { fs::create_symlink("loop", dir.File("loop")); },
+       .Arguments = {"{dir}/loop", "{dir}/out.mp"}, .Report = "I/O error 40", .After = {{"out.mp", std::nullopt}}},
+      {.Name = "an input nobody may read", .Files = {{"in.mp", "x\n"}}, .Setup = ReadOnly("in.mp", fs::perms::none),
+       .Arguments = InOut, .Options = AsNobody, .Report = "File access denied"},
+      {.Name = "an output nobody may write", .Files = {{"in.mp", "x\n"}, {"out.mp", "keep\n"}},
+       .Setup = ReadOnly("out.mp", fs::perms::owner_read | fs::perms::others_read), .Arguments = InOut,
+       .Options = AsNobody, .Report = "File access denied", .After = {{"out.mp", "keep\n"}}},
+      {.Name = "a symbolic link to the input as output", .Files = {{"in.mp", "x\n"}},
+       .Setup = [](const TempDir& dir) { fs::create_symlink(dir.File("in.mp"), dir.File("out.mp")); },
+       .Arguments = InOut, .Report = "I/O error 32", .After = {{"in.mp", "x\n"}}},
+      {.Name = "a full device", .Files = {{"in.mp", "x\n"}}, .Arguments = {"{dir}/in.mp", "/dev/full"},
+       .Report = "I/O error 112"},
+      {.Name = "the usage text into a full device", .Options = {.InChild = [] { dup2(open("/dev/full", O_WRONLY), 1); }},
+       .Report = "I/O error 112"},
+      // The write fails in the background before the input turns out to be
+      // cut off: the write is the failure, as it came first.
+      {.Name = "a map into a pipe nobody reads, then cut off", .Files = {{"in.mp", bigMap + "[POI]\n"}},
+       .Arguments = {"{dir}/in.mp", "/dev/stdout"}, .Options = {.BrokenPipe = true}, .Report = "I/O error 109"},
+      // Reading a process's own memory from address 0 fails with EIO.
+      {.Name = "a device error", .Arguments = {"/proc/self/mem", "{dir}/out.mp"}, .Report = "I/O error 1117"},
+      {.Name = "the executable started through a link",
+       .Setup = [](const TempDir& dir) {
+         fs::copy_file(OstrakProgram(), dir.File("renamed-tool"));
+         fs::create_symlink(dir.File("renamed-tool"), dir.File("alias"));
+       },
+       .Arguments = {"{dir}/missing.mp", "{dir}/out.mp"}, .Options = {.Program = "{dir}/alias"},
+       .Report = "File not found", .Module = "renamed-tool"},
+      // Inputs far beyond real maps.
+      {.Name = "one line of 16 MiB without a terminator", .Files = {{"in.mp", std::string(16u << 20, 'x')}},
+       .Arguments = InOut, .After = {{"out.mp", std::string(16u << 20, 'x') + "\r\n"}}},
+      // A label longer than a chunk of the storage of edited lines gets one of its own.
+      {.Name = "a street of 100 000 bytes", .Files = {{"in.mp", "[POLYGON]\nStreetDesc=" + Long + "\nHouseNumber=1\n[END]\n"}},
+       .Arguments = InOut, .After = {{"out.mp", "[POLYLINE]\r\nStreetDesc=" + Long + "\r\nHouseNumber=1\r\nType=0x13\r\nLabel=" +
+                                                  Long + "\r\n" + Numbers + "[END]\r\n"}}},
+      // Only the first line opens a section; the rest are lines of it.
+      {.Name = "thousands of object lines in one object",
+       .Files = {{"in.mp", Repeat("[POLYGON]\r\n", 5000) + "StreetDesc=S\nHouseNumber=1\n[END]\n"}},
+       .Arguments = InOut,
+       .After = {{"out.mp", "[POLYLINE]\r\n" + Repeat("[POLYGON]\r\n", 4999) +
+                                "StreetDesc=S\r\nHouseNumber=1\r\nType=0x13\r\nLabel=S\r\n" + Numbers + "[END]\r\n"}}},
+      {.Name = "a header of 200 000 lines", .Files = {{"in.mp", header + "typeset=Navitel\r\n[END-IMG ID]\r\n"}},
+       .Arguments = InOut, .After = {{"out.mp", header + HeaderKeys + "[END-IMG ID]\r\n"}}},
+  };
+}
+
+TEST(CommandLine, PosixRunsEndAsExpected) {
+  for (const CliCase& c : Cases()) RunCase(c);
 }
 
 // Limits on memory and open files cannot hold a program built with
 // sanitizers, whose runtime needs both for itself.
-#define SKIP_WHEN_SANITIZED() \
-  if (OSTRAK_SANITIZED) GTEST_SKIP() << "not meaningful in a build with sanitizers"
-
-TEST(OpenFailures, TooManyOpenFiles) {
-  SKIP_WHEN_SANITIZED();
-  TempDir dir;
-  WriteBytes(dir.File("in.mp"), "x\n");
+TEST(CommandLine, RunsUnderResourceLimits) {
+  if (OSTRAK_SANITIZED) GTEST_SKIP() << "not meaningful in a build with sanitizers";
   // Room for the three standard streams and the input only.
-  ExpectIoReport(RunOstrak({dir.File("in.mp"), dir.File("out.mp")}, RunOptions().OpenFilesLimit(4)), "Too many open files");
-}
-
-TEST(OpenFailures, OutputThatIsTheInputThroughASymbolicLink) {
-  TempDir dir;
-  const std::string map = "[IMG ID]\nTypeSet=Navitel\n[END-IMG ID]\n[POI]\n[END]\n";
-  WriteBytes(dir.File("in.mp"), map);
-  fs::create_hard_link(dir.File("in.mp"), dir.File("hard.mp"));
-  fs::create_symlink(dir.File("in.mp"), dir.File("soft.mp"));
-  ExpectIoReport(RunOstrak({dir.File("in.mp"), dir.File("soft.mp")}), "I/O error 32");
-  ExpectIoReport(RunOstrak({dir.File("soft.mp"), dir.File("hard.mp")}), "I/O error 32");
-  EXPECT_EQ(ReadBytes(dir.File("in.mp")), map);
-}
-
-TEST(RunFailures, FullDiskAndBrokenPipe) {
-  TempDir dir;
-  WriteBytes(dir.File("in.mp"), "x\n");
-  ExpectIoReport(RunOstrak({dir.File("in.mp"), "/dev/full"}), "I/O error 112");
-  ExpectIoReport(RunOstrak({}, RunOptions().Stdout("/dev/full")), "I/O error 112");
-  ExpectIoReport(RunOstrak({}, RunOptions().StdoutToBrokenPipe()), "I/O error 109");
-  // A map bigger than one hand-over into a pipe that nobody reads: the write
-  // fails in the background before the input turns out to be cut off, and
-  // that write is the failure reported.
-  std::string map;
-  while (map.size() < 300000) map += "; a comment line outside every section\n";
-  WriteBytes(dir.File("big.mp"), map + "[POI]\n");
-  ExpectIoReport(RunOstrak({dir.File("big.mp"), "/dev/stdout"}, RunOptions().StdoutToBrokenPipe()), "I/O error 109");
-}
-
-TEST(RunFailures, DeviceErrorOnRead) {
-  TempDir dir;
-  // Reading a process's own memory from address 0 fails with EIO.
-  ExpectIoReport(RunOstrak({"/proc/self/mem", dir.File("out.mp")}), "I/O error 1117");
-}
-
-TEST(RunFailures, ProcessorFaultIsReported) {
-  TempDir dir;
-  // The program waits on an input pipe that has a writer but no data, and
-  // gets the signal of an invalid memory access there.
-  ASSERT_EQ(mkfifo(dir.File("in.mp").c_str(), 0644), 0);
-  const int writer = open(dir.File("in.mp").c_str(), O_RDWR);
-  const RunResult run = RunOstrak({dir.File("in.mp"), dir.File("out.mp")}, RunOptions().SendSignal(SIGSEGV));
-  close(writer);
-  ExpectReport(run, "EAccessViolation", "Access violation", "");
-}
-
-TEST(RunFailures, OutOfMemoryOnAHugeLine) {
-  SKIP_WHEN_SANITIZED();
-  TempDir dir;
-  // A sparse file: one line of 256 MiB of NUL bytes inside an object.
-  {
-    WriteBytes(dir.File("huge.mp"), "[POI]\n");
-    fs::resize_file(dir.File("huge.mp"), 256u << 20);
-  }
-  // The failure is placed in the program's own file, whatever its name.
-  fs::copy_file(OstrakProgram(), dir.File("renamed-tool"));
-  for (const std::string& program : {OstrakProgram(), dir.File("renamed-tool")}) {
-    const RunOptions options = RunOptions().Program(program).AddressSpaceLimit(128u << 20);
-    ExpectReport(RunOstrak({dir.File("huge.mp"), dir.File("out.mp")}, options), "EOutOfMemory", "Out of memory",
-                 fs::path(program).filename().string());
+  RunCase({.Name = "too many open files", .Files = {{"in.mp", "x\n"}}, .Arguments = InOut,
+           .Options = {.InChild = [] { Limit(RLIMIT_NOFILE, 4); }}, .Report = "Too many open files"});
+  // One line of 256 MiB of NUL bytes in an object, in a sparse file; the
+  // failure lies in the program's own file, whatever its name.
+  for (const char* program : {"{dir}/ostrak", "{dir}/renamed-tool"}) {
+    RunCase({.Name = "out of memory",
+             .Setup = [](const TempDir& dir) {
+               WriteBytes(dir.File("huge.mp"), "[POI]\n");
+               fs::resize_file(dir.File("huge.mp"), 256u << 20);
+               CopyProgram(dir);
+               fs::copy_file(OstrakProgram(), dir.File("renamed-tool"));
+             },
+             .Arguments = {"{dir}/huge.mp", "{dir}/out.mp"},
+             .Options = {.Program = program, .InChild = [] { Limit(RLIMIT_AS, 128u << 20); }},
+             .Report = "Out of memory", .Class = "EOutOfMemory", .Module = fs::path(program).filename().string()});
   }
 }
 
-TEST(RunFailures, ReportNamesTheExecutableStartedThroughALink) {
+TEST(CommandLine, ProcessorFaultIsReported) {
+  // The program waits on a named pipe that has a writer, itself, but no
+  // data, and gets the signal of an invalid memory access there.
+  RunCase({.Name = "processor fault", .Setup = [](const TempDir& dir) { mkfifo(dir.File("in.mp").c_str(), 0644); },
+           .Arguments = InOut,
+           .Options = {.Folder = "{dir}", .InChild = [] { open("in.mp", O_RDWR); },
+                       .Meanwhile = [](std::intptr_t child) {
+                         usleep(300 * 1000);  // time to get past its start-up
+                         kill(static_cast<pid_t>(child), SIGSEGV);
+                       }},
+           .Report = "Access violation", .Class = "EAccessViolation", .Module = ""});
+}
+
+TEST(CommandLine, NamedPipesAndDevices) {
+  // The map arrives through a named pipe and leaves through another, or into
+  // a device that takes every line.
   TempDir dir;
-  fs::copy_file(OstrakProgram(), dir.File("renamed-tool"));
-  fs::permissions(dir.File("renamed-tool"), fs::perms::owner_all);
-  fs::create_symlink(dir.File("renamed-tool"), dir.File("alias"));
-  ExpectReport(RunOstrak({dir.File("missing.mp"), dir.File("out.mp")}, RunOptions().Program(dir.File("alias"))),
-               "EInOutError", "File not found", "renamed-tool");
+  const std::string map = ReadBytes(DataDir() / "edge-cases.mp");
+  ASSERT_EQ(mkfifo(dir.File("in.fifo").c_str(), 0644) + mkfifo(dir.File("out.fifo").c_str(), 0644), 0);
+  std::thread writer([&] { WriteBytes(dir.File("in.fifo"), map); });
+  std::string piped;
+  std::thread reader([&] { piped = ReadBytes(dir.File("out.fifo")); });
+  EXPECT_EQ(RunOstrak({dir.File("in.fifo"), dir.File("out.fifo")}).ExitStatus, 0);
+  writer.join();
+  reader.join();
+  EXPECT_TRUE(piped == ReadBytes(DataDir() / "edge-cases.expected.mp"));
+  EXPECT_EQ(RunOstrak({(DataDir() / "edge-cases.mp").string(), "/dev/null"}).ExitStatus, 0);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // the program's own splitting of that line is what the tests see.
 #include <windows.h>
 
+#include <memory>
 #include <stdexcept>
 
 #include "support/process_runner.hpp"
@@ -11,52 +12,31 @@ namespace ostrak::test {
 
 namespace {
 
-// Closes a handle when it goes.
-class Handle {
- public:
-  explicit Handle(HANDLE handle = nullptr) : FHandle(handle) {}
-  ~Handle() {
-    if (FHandle != nullptr && FHandle != INVALID_HANDLE_VALUE) ::CloseHandle(FHandle);
+// A handle that is closed when it goes.
+struct HandleCloser {
+  void operator()(HANDLE handle) const {
+    if (handle != nullptr && handle != INVALID_HANDLE_VALUE) ::CloseHandle(handle);
   }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  HANDLE Get() const { return FHandle; }
-
- private:
-  HANDLE FHandle;
 };
+using Handle = std::unique_ptr<void, HandleCloser>;
 
 // A handle the child inherits as one of its standard streams.
-HANDLE OpenInheritable(const std::string& path, DWORD access, DWORD disposition) {
+Handle Inheritable(const std::string& path, DWORD access, DWORD disposition) {
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   const HANDLE file = ::CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, disposition,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open " + path);
-  return file;
+  return Handle(file);
 }
 
-// The child's standard output: none, a pipe whose reading end is already
-// closed, or a file.
-HANDLE StandardOutputFor(const RunOptions& options, const std::string& path) {
-  if (options.NoStdout) return nullptr;
-  if (options.BrokenPipe) {
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE reader = nullptr;
-    HANDLE writer = nullptr;
-    if (!::CreatePipe(&reader, &writer, &inherit, 0)) throw std::runtime_error("cannot make a pipe");
-    ::CloseHandle(reader);
-    return writer;
-  }
-  return OpenInheritable(path, GENERIC_WRITE, CREATE_ALWAYS);
-}
-
-std::string QuotedArguments(const std::string& program, const std::vector<std::string>& arguments) {
-  std::string line = '"' + program + '"';
-  for (const std::string& argument : arguments) {
-    if (argument.find('"') != std::string::npos) throw std::invalid_argument("an argument cannot hold a quote");
-    line += " \"" + argument + '"';
-  }
-  return line;
+// A pipe whose reading end is already closed.
+Handle BrokenPipe() {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE reader = nullptr;
+  HANDLE writer = nullptr;
+  if (!::CreatePipe(&reader, &writer, &inherit, 0)) throw std::runtime_error("cannot make a pipe");
+  ::CloseHandle(reader);
+  return Handle(writer);
 }
 
 }  // namespace
@@ -66,41 +46,37 @@ std::string OstrakFileName() { return "ostrak.exe"; }
 std::string OstrakProgram() { return (ProgramDir() / OstrakFileName()).string(); }
 
 RunResult RunOstrak(const std::vector<std::string>& arguments, const RunOptions& options) {
-  if (options.AsNobody || options.MemoryLimit != 0 || options.FileLimit != 0 || options.SignalNumber != 0 ||
-      !options.Variables.empty()) {
-    throw std::invalid_argument("run option not available on Windows");
-  }
+  if (options.InChild) throw std::invalid_argument("no hook in the child on Windows");
   TempDir capture;
-  const std::string stdoutPath = options.StdoutPath.empty() ? capture.File("stdout") : options.StdoutPath;
-  const std::string stderrPath = capture.File("stderr");
-  const std::string program = options.ProgramPath.empty() ? OstrakProgram() : options.ProgramPath;
+  const std::string program = options.Program.empty() ? OstrakProgram() : options.Program;
+  std::string line = options.CommandLine.empty() ? '"' + program + '"' : options.CommandLine;
+  for (const std::string& argument : arguments) line += " \"" + argument + '"';
 
-  const Handle input(OpenInheritable("NUL", GENERIC_READ, OPEN_EXISTING));
-  const Handle error(OpenInheritable(stderrPath, GENERIC_WRITE, CREATE_ALWAYS));
-  const Handle output(StandardOutputFor(options, stdoutPath));
-
+  const Handle input = Inheritable("NUL", GENERIC_READ, OPEN_EXISTING);
+  const Handle output = options.NoStdout     ? Handle()
+                        : options.BrokenPipe ? BrokenPipe()
+                                             : Inheritable(capture.File("stdout"), GENERIC_WRITE, CREATE_ALWAYS);
+  const Handle error = Inheritable(capture.File("stderr"), GENERIC_WRITE, CREATE_ALWAYS);
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = input.Get();
-  startup.hStdOutput = output.Get();
-  startup.hStdError = error.Get();
-  std::string commandLine =
-      options.WholeCommandLine.empty() ? QuotedArguments(program, arguments) : options.WholeCommandLine;
+  startup.hStdInput = input.get();
+  startup.hStdOutput = output.get();
+  startup.hStdError = options.NoStderr ? nullptr : error.get();
   PROCESS_INFORMATION process{};
-  if (!::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+  if (!::CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
                         options.Folder.empty() ? nullptr : options.Folder.c_str(), &startup, &process)) {
     throw std::runtime_error("cannot start " + program + ": error " + std::to_string(::GetLastError()));
   }
   const Handle child(process.hProcess);
   const Handle thread(process.hThread);
-  if (options.WhileRunning) options.WhileRunning(reinterpret_cast<std::intptr_t>(child.Get()));
-  ::WaitForSingleObject(child.Get(), INFINITE);
+  if (options.Meanwhile) options.Meanwhile(reinterpret_cast<std::intptr_t>(child.get()));
+  ::WaitForSingleObject(child.get(), INFINITE);
   DWORD status = 0;
   RunResult result;
-  if (::GetExitCodeProcess(child.Get(), &status)) result.ExitStatus = static_cast<int>(status);
-  if (options.StdoutPath.empty() && !options.NoStdout && !options.BrokenPipe) result.Stdout = ReadBytes(stdoutPath);
-  result.Stderr = ReadBytes(stderrPath);
+  if (::GetExitCodeProcess(child.get(), &status)) result.ExitStatus = static_cast<int>(status);
+  if (!options.NoStdout && !options.BrokenPipe) result.Stdout = ReadBytes(capture.File("stdout"));
+  result.Stderr = ReadBytes(capture.File("stderr"));
   return result;
 }
 

@@ -40,6 +40,12 @@ void WriteBytes(const std::filesystem::path& path, std::string_view bytes) {
                                          std::filesystem::perms::group_read | std::filesystem::perms::others_read);
 }
 
+std::string CrLfLines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  return text;
+}
+
 std::string ReadBytes(const std::filesystem::path& path) {
   std::ifstream file(path, std::ios::binary);
   if (!file) throw std::runtime_error("cannot read " + path.string());

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ostrak::test {
 
@@ -25,6 +26,8 @@ class TempDir {
 };
 
 void WriteBytes(const std::filesystem::path& path, std::string_view bytes);
+// The lines, each followed by CR LF: what the program writes.
+std::string CrLfLines(const std::vector<std::string>& lines);
 std::string ReadBytes(const std::filesystem::path& path);
 
 // The folder of the test data files, and the folder of the built programs.

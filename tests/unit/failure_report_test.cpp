@@ -14,26 +14,18 @@ std::string Text(std::string_view message, std::uintptr_t offset = 0x1A2B) {
   return {report.Text, report.Length};
 }
 
-TEST(FailureReportText, FullStopOnlyWhereMissing) {
-  EXPECT_EQ(Text("File not found"), "Exception EInOutError in module ostrak at 00001A2B.\r\nFile not found.\r\n");
-  EXPECT_EQ(Text("List index out of bounds (3)"),
-            "Exception EInOutError in module ostrak at 00001A2B.\r\nList index out of bounds (3).\r\n");
-  EXPECT_EQ(Text("Ends."), "Exception EInOutError in module ostrak at 00001A2B.\r\nEnds.\r\n");
-  EXPECT_EQ(Text(""), "Exception EInOutError in module ostrak at 00001A2B.\r\n\r\n");
-}
-
-TEST(FailureReportText, LocationInUpperCaseHexadecimal) {
-  EXPECT_EQ(Text("x", 0).substr(0, 48), "Exception EInOutError in module ostrak at 000000");
-  EXPECT_NE(Text("x", 0xABCDEF).find(" at 00ABCDEF.\r\n"), std::string::npos);
-  // More than 8 digits where addresses are wider than 32 bits.
-  EXPECT_NE(Text("x", UINTPTR_MAX).find(" at " + std::string(2 * sizeof(std::uintptr_t), 'F') + ".\r\n"),
-            std::string::npos);
-}
-
-TEST(FailureReportText, CutAt1023Bytes) {
-  const std::string report = Text(std::string(2000, 'm'));
-  EXPECT_EQ(report.size(), 1023u);
-  EXPECT_EQ(report.back(), 'm');
+TEST(FailureReportText, FullStopHexadecimalLocationAndLength) {
+  const std::string head = "Exception EInOutError in module ostrak at 00001A2B.\r\n";
+  // A full stop only where the message has none.
+  EXPECT_EQ(Text("File not found"), head + "File not found.\r\n");
+  EXPECT_EQ(Text("List index out of bounds (3)"), head + "List index out of bounds (3).\r\n");
+  EXPECT_EQ(Text("Ends."), head + "Ends.\r\n");
+  EXPECT_EQ(Text(""), head + "\r\n");
+  // At least 8 upper-case digits, more where addresses are wider.
+  EXPECT_EQ(Text("x", 0xABCDEF).substr(0, 51), "Exception EInOutError in module ostrak at 00ABCDEF.");
+  EXPECT_EQ(Text("x", 0x123456789A).substr(42, 10), "123456789A");
+  // Cut at 1023 bytes.
+  EXPECT_EQ(Text(std::string(2000, 'm')).size(), 1023u);
 }
 
 }  // namespace

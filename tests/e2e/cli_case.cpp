@@ -1,0 +1,63 @@
+#include "e2e/cli_case.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+
+namespace ostrak::test {
+
+namespace {
+
+// "{dir}" becomes the folder, and a "/" after it the system's separator.
+std::string InFolder(std::string text, const TempDir& dir) {
+  for (std::size_t at; (at = text.find("{dir}")) != std::string::npos;) {
+    text.replace(at, 5, dir.Path().string());
+    at += dir.Path().string().size();
+    if (at < text.size() && text[at] == '/') text[at] = static_cast<char>(std::filesystem::path::preferred_separator);
+  }
+  return text;
+}
+
+// "Exception <class> in module <module> at <hex>.\r\n<message>.\r\n\r\n" with
+// at least 8 upper-case hexadecimal digits.
+bool IsReport(const std::string& text, const CliCase& c) {
+  const std::string head = "Exception " + c.Class + " in module ";
+  const std::string tail = ".\r\n" + c.Report + ".\r\n\r\n";
+  if (!text.starts_with(head) || !text.ends_with(tail) || text.size() < head.size() + tail.size()) return false;
+  const std::string place = text.substr(head.size(), text.size() - head.size() - tail.size());
+  std::smatch match;
+  return std::regex_match(place, match, std::regex("(.*) at [0-9A-F]{8,}")) && (c.Module.empty() || match[1] == c.Module);
+}
+
+}  // namespace
+
+void RunCase(const CliCase& c) {
+  SCOPED_TRACE(c.Name);
+  TempDir dir;
+  for (const auto& [name, bytes] : c.Files) WriteBytes(dir.File(name), bytes);
+  if (c.Setup) c.Setup(dir);
+  std::vector<std::string> arguments;
+  for (const std::string& argument : c.Arguments) arguments.push_back(InFolder(argument, dir));
+  RunOptions options = c.Options;
+  options.Program = InFolder(options.Program, dir);
+  options.Folder = InFolder(options.Folder, dir);
+  const RunResult run = RunOstrak(arguments, options);
+
+  EXPECT_EQ(run.ExitStatus, c.Report.empty() ? 0 : 1) << run.Stderr;
+  EXPECT_TRUE(run.Stdout == c.Stdout) << testing::PrintToString(run.Stdout);
+  if (c.Report.empty()) {
+    EXPECT_EQ(run.Stderr, "");
+  } else if (!c.Options.NoStderr) {
+    EXPECT_TRUE(IsReport(run.Stderr, c)) << testing::PrintToString(run.Stderr);
+  }
+  for (const auto& [name, bytes] : c.After) {
+    if (!bytes) {
+      EXPECT_FALSE(std::filesystem::exists(dir.File(name))) << name;
+    } else {
+      EXPECT_TRUE(ReadBytes(dir.File(name)) == *bytes) << name << " differs";
+    }
+  }
+}
+
+}  // namespace ostrak::test
