@@ -98,13 +98,6 @@ void EndRunWithFailure(const Exception& error, const void* location) noexcept {
 }
 
 void HandleUncaughtFailure(const Exception& error, const void* location) noexcept {
-  // A write made in the background that failed was handed over before
-  // whatever failure ended the work: it is the failure of the run.
-  if (const DeferredInOutResult deferred = TakeDeferredInOutResult(); deferred.Code != 0) {
-    const EInOutError writeError(deferred.Code, deferred.Location);
-    platform::OfferFailureToSystem(deferred.Location);
-    EndRunWithFailure(writeError, deferred.Location);
-  }
   platform::OfferFailureToSystem(location);
   EndRunWithFailure(error, location);
 }

@@ -10,20 +10,6 @@ namespace detail {
 constinit thread_local std::int32_t PendingInOutCode = 0;
 }  // namespace detail
 
-namespace {
-DeferredInOutResult Deferred{0, nullptr};
-}  // namespace
-
-[[gnu::noinline]] void DeferInOutResult(std::int32_t code) noexcept {
-  if (Deferred.Code == 0) Deferred = {code, __builtin_return_address(0)};
-}
-
-DeferredInOutResult TakeDeferredInOutResult() noexcept {
-  const DeferredInOutResult deferred = Deferred;
-  Deferred = {0, nullptr};
-  return deferred;
-}
-
 [[gnu::noinline]] void RaiseInOutError() {
   const std::int32_t code = TakeInOutResult();
   throw EInOutError(code, __builtin_return_address(0));

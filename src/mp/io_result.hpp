@@ -42,16 +42,6 @@ inline std::int32_t TakeInOutResult() noexcept {
   return code;
 }
 
-// Keeps the code of a write that failed while an output was given up on the
-// way out of a failed run, with the place of this call, for the report:
-// the write was handed over before the failure that ended the run.
-void DeferInOutResult(std::int32_t code) noexcept;
-struct DeferredInOutResult {
-  std::int32_t Code;  // 0 when there is none
-  const void* Location;
-};
-DeferredInOutResult TakeDeferredInOutResult() noexcept;
-
 // Takes the pending code and raises EInOutError; the error's location is the
 // return address of this call, which lies right after the CheckIO that called it.
 [[noreturn]] void RaiseInOutError();

@@ -5,8 +5,6 @@
 
 #include "mp/io_result.hpp"
 
-#include <system_error>
-
 namespace ostrak {
 
 namespace {
@@ -37,21 +35,11 @@ TLineFile& StdOut() {
 TLineFile::TLineFile(std::size_t transferSize) noexcept : FTransferSize(std::max<std::size_t>(transferSize, 1)) {}
 
 TLineFile::~TLineFile() {
-  // An output given up on the way out of a failed run: its whole blocks still
-  // reach the file. A write that fails now was handed over before the failure
-  // that ended the run, so it is the one to report.
-  if (FState == State::Writing) {
-    const std::int32_t code = WriteOutNow();
-    if (code != 0 && !FWriteFailureReported) DeferInOutResult(code);
-  }
+  if (FState == State::Writing) WriteOut();
   Release();
 }
 
 void TLineFile::Release() noexcept {
-  // The outstanding write goes first: it uses the handle.
-  FWriter.reset();
-  FSpare.reset();
-  FWriteFailureReported = false;
   if (FHandle != platform::NoHandle && !FIsStdOut) platform::CloseFile(FHandle);
   FHandle = platform::NoHandle;
   FState = State::Closed;
@@ -113,9 +101,6 @@ void TLineFile::OpenWrite() {
     return;
   }
   FWriteAfterLine = kind == platform::OutputKind::Character;
-  // A map file or pipe is written in the background; a device gets every
-  // line as it comes.
-  FWriteInBackground = !FWriteAfterLine;
   PrepareBuffer(RoundUpToBlock(FTransferSize));
   FState = State::Writing;
 }
@@ -249,58 +234,22 @@ bool TLineFile::ReadyToWrite() {
   return true;
 }
 
-bool TLineFile::StartWriter() {
-  FSpare = std::make_unique<char[]>(FCapacity + Padding);
-  // A thread of its own is a help, not a need: where the system will not
-  // start one, the output is written on this thread.
-  try {
-    FWriter = std::make_unique<BackgroundWriter>(FHandle);
-  } catch (const std::system_error&) {
-    FSpare.reset();
-    FWriteInBackground = false;
+std::int32_t TLineFile::WriteOut() noexcept {
+  std::int32_t code = 0;
+  if (FHandedOver > 0) {
+    code = platform::WriteFile(FHandle, FBuffer.get(), FHandedOver);
+    std::memmove(FBuffer.get(), FBuffer.get() + FHandedOver, FEnd - FHandedOver);
+    FEnd -= FHandedOver;
+    FHandedOver = 0;
   }
-  return FWriter != nullptr;
-}
-
-std::int32_t TLineFile::WriteOut() {
-  if (FHandedOver == 0) return 0;
-  if (!FWriteInBackground || (!FWriter && !StartWriter())) return WriteOutNow();
-  // The spare buffer is free again once the write handed over before is done.
-  if (const std::int32_t code = FWriter->Finish()) {
-    DropHandedOver();
-    return code;
-  }
-  std::memcpy(FSpare.get(), FBuffer.get() + FHandedOver, FEnd - FHandedOver);
-  FWriter->HandOver(FBuffer.get(), FHandedOver);
-  std::swap(FBuffer, FSpare);
-  FEnd -= FHandedOver;
-  FHandedOver = 0;
-  return 0;
-}
-
-std::int32_t TLineFile::WriteOutNow() noexcept {
-  std::int32_t code = FWriter ? FWriter->Finish() : 0;
-  if (code == 0 && FHandedOver > 0) code = platform::WriteFile(FHandle, FBuffer.get(), FHandedOver);
-  DropHandedOver();
   return code;
-}
-
-void TLineFile::DropHandedOver() noexcept {
-  std::memmove(FBuffer.get(), FBuffer.get() + FHandedOver, FEnd - FHandedOver);
-  FEnd -= FHandedOver;
-  FHandedOver = 0;
-}
-
-void TLineFile::ReportWriteFailure(std::int32_t code) noexcept {
-  FWriteFailureReported = true;
-  SetInOutResult(code);
 }
 
 void TLineFile::Place(const char* data, std::size_t count) {
   while (count > 0) {
     if (FEnd == FCapacity) {
       // The buffer is full of whole blocks but for less than one block.
-      if (const std::int32_t code = WriteOut()) ReportWriteFailure(code);
+      if (const std::int32_t code = WriteOut()) SetInOutResult(code);
     }
     const std::size_t chunk = std::min(count, FCapacity - FEnd);
     std::memcpy(FBuffer.get() + FEnd, data, chunk);
@@ -335,7 +284,7 @@ void TLineFile::WriteTextLinesSlowly(std::string_view lines) {
 
 void TLineFile::HandOverAll() {
   FHandedOver = FEnd;
-  if (const std::int32_t code = WriteOutNow()) ReportWriteFailure(code);
+  if (const std::int32_t code = WriteOut()) SetInOutResult(code);
 }
 
 void TLineFile::FlushText() {
@@ -349,9 +298,9 @@ void TLineFile::CloseText() {
   }
   if (FState == State::Writing) {
     FHandedOver = FEnd;
-    if (const std::int32_t code = WriteOutNow()) {
+    if (const std::int32_t code = WriteOut()) {
       // A failed hand-over leaves the file open for writing.
-      ReportWriteFailure(code);
+      SetInOutResult(code);
       return;
     }
   }

@@ -8,10 +8,9 @@
 // What reaches an output is measured in blocks of 128 bytes: bytes are handed
 // over to the system in whole blocks, the rest only at FlushText or CloseText
 // (and after every line on a character device such as a terminal). Handed-over
-// blocks are gathered into large system calls, which a map file or pipe makes
-// on a thread of its own (BackgroundWriter) while the next blocks are filled.
-// Bytes of a partial block of a file that is never closed are lost, so a run
-// that fails leaves an output that ends at a multiple of 128 bytes.
+// blocks are gathered into large system calls. Bytes of a partial block of a
+// file that is never closed are lost, so a run that fails leaves an output that
+// ends at a multiple of 128 bytes.
 //
 // Failures do not raise: they store a pending I/O error code, and the caller
 // runs CheckIO after every operation.
@@ -24,7 +23,6 @@
 #include <string>
 #include <string_view>
 
-#include "mp/background_writer.hpp"
 #include "mp/byte_copy.hpp"
 #include "mp/line_scan.hpp"
 #include "mp/platform/file_system.hpp"
@@ -143,15 +141,9 @@ class TLineFile {
   // Writing: opens standard output when it is written first.
   bool ReadyToWrite();
   void Place(const char* data, std::size_t count);
-  // Writing: passes the handed-over bytes to the system, in the background
-  // where it helps; returns the I/O error code of a failed write (the bytes
-  // are gone either way), in the background one hand-over later.
-  std::int32_t WriteOut();
-  // The same, on this thread and once every background write is done.
-  std::int32_t WriteOutNow() noexcept;
-  bool StartWriter();
-  void DropHandedOver() noexcept;
-  void ReportWriteFailure(std::int32_t code) noexcept;
+  // Writing: passes the handed-over bytes to the system; returns the I/O error
+  // code (the bytes are gone either way).
+  std::int32_t WriteOut() noexcept;
   void HandOverAll();
 
   std::string FName;
@@ -163,10 +155,6 @@ class TLineFile {
   bool FEndedWithCrLf = false;   // the last line read is followed by CR LF
   std::size_t FTransferSize = DefaultTransferSize;
   std::unique_ptr<char[]> FBuffer;
-  std::unique_ptr<char[]> FSpare;            // writing: filled while the writer writes FBuffer's old bytes
-  std::unique_ptr<BackgroundWriter> FWriter;  // writing: started at the first hand-over
-  bool FWriteInBackground = false;
-  bool FWriteFailureReported = false;        // a failed write has been left as the pending code
   std::size_t FCapacity = 0;
   std::size_t FPosition = 0;    // reading: the next unread byte
   std::size_t FEnd = 0;         // reading: valid bytes; writing: bytes waiting

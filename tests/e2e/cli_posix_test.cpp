@@ -75,8 +75,8 @@ std::vector<CliCase> Cases() {
        .Report = "I/O error 112"},
       {.Name = "the usage text into a full device", .Options = {.InChild = [] { dup2(open("/dev/full", O_WRONLY), 1); }},
        .Report = "I/O error 112"},
-      // The write fails in the background before the input turns out to be
-      // cut off: the write is the failure, as it came first.
+      // The write fails before the input turns out to be cut off: the write is
+      // the failure.
       {.Name = "a map into a pipe nobody reads, then cut off", .Files = {{"in.mp", bigMap + "[POI]\n"}},
        .Arguments = {"{dir}/in.mp", "/dev/stdout"}, .Options = {.BrokenPipe = true}, .Report = "I/O error 109"},
       // Reading a process's own memory from address 0 fails with EIO.
