@@ -13,7 +13,7 @@ namespace detail {
 // x86-64, NEON on ARM, without target-specific code.
 using Bytes16 = unsigned char __attribute__((vector_size(16)));
 
-// Index of the first marked byte of a non-zero word of 0x00/0xFF bytes.
+// Index of the first marked byte of a word of 0x00/0xFF bytes; 8 when none is.
 inline unsigned FirstMarkedByte(std::uint64_t word) noexcept {
   if constexpr (std::endian::native == std::endian::little) {
     return static_cast<unsigned>(std::countr_zero(word)) / 8;
@@ -33,9 +33,7 @@ inline unsigned FindByteIn16(const char* p, char byte) noexcept {
   std::uint64_t high;
   std::memcpy(&low, &marks, 8);
   std::memcpy(&high, reinterpret_cast<const char*>(&marks) + 8, 8);
-  if (low != 0) return detail::FirstMarkedByte(low);
-  if (high != 0) return 8 + detail::FirstMarkedByte(high);
-  return 16;
+  return detail::FirstMarkedByte(low) + (low == 0) * detail::FirstMarkedByte(high);
 }
 
 // The first CR (0x0D) or LF (0x0A) in [begin, end), or end when there is none.
@@ -51,7 +49,8 @@ inline const char* FindLineBreak(const char* begin, const char* end) noexcept {
     std::memcpy(&low, &marks, 8);
     std::memcpy(&high, reinterpret_cast<const char*>(&marks) + 8, 8);
     if ((low | high) != 0) {
-      return low != 0 ? p + detail::FirstMarkedByte(low) : p + 8 + detail::FirstMarkedByte(high);
+      // Without a branch on which half holds it: its place in a line is random.
+      return p + detail::FirstMarkedByte(low) + (low == 0) * detail::FirstMarkedByte(high);
     }
     p += 16;
   }

@@ -6,20 +6,6 @@
 
 namespace ostrak {
 
-namespace {
-
-// The header lines, each followed by its CR LF, so that a rewritten line 0 is
-// written with its neighbours like a line of the input.
-constexpr const char* HeaderLinesWithCrLf[] = {"[POLYGON]\r\n", "[POLYLINE]\r\n", "[POI]\r\n"};
-
-}  // namespace
-
-std::string_view ObjectHeaderLine(TMPObjectKind kind) noexcept {
-  if (kind == okUnknown) return {};
-  const std::string_view line = HeaderLinesWithCrLf[kind];
-  return line.substr(0, line.size() - 2);
-}
-
 TMPObjectKind TMPClass::GetObjectKind() const {
   const std::string_view header = FLines.Get(0);
   for (const TMPObjectKind kind : {okPolygon, okPolyline, okPOI}) {

@@ -50,7 +50,15 @@ class TMPClass {
   mutable std::uint64_t FKeyLinesVersion = UINT64_MAX;
 };
 
+namespace detail {
+// The header lines, each followed by its CR LF, so that a rewritten line 0 is
+// written with its neighbours like a line of the input.
+inline constexpr std::string_view HeaderLinesWithCrLf[] = {"[POLYGON]\r\n", "[POLYLINE]\r\n", "[POI]\r\n"};
+}  // namespace detail
+
 // The section header line of a kind; empty for okUnknown.
-std::string_view ObjectHeaderLine(TMPObjectKind kind) noexcept;
+constexpr std::string_view ObjectHeaderLine(TMPObjectKind kind) noexcept {
+  return kind == okUnknown ? std::string_view{} : detail::HeaderLinesWithCrLf[kind].substr(0, detail::HeaderLinesWithCrLf[kind].size() - 2);
+}
 
 }  // namespace ostrak
