@@ -57,26 +57,32 @@ class TLineFile {
   // next AtEnd or ReadTextLine, or while its bytes are held (HoldFrom). At the
   // end of the input: an empty line.
   std::string_view ReadTextLine() {
-    // Most lines lie whole in the buffer and end with LF or CR LF.
-    if (FState == State::Reading) [[likely]] {
-      char* const start = FBuffer.get() + FPosition;
-      char* const end = FBuffer.get() + FEnd;
-      const char* const stop = FindLineBreak(start, end);
-      if (stop != end) {
-        const std::size_t length = static_cast<std::size_t>(stop - start);
-        if (*stop == '\n') {
-          FPosition += length + 1;
-          FEndedWithCrLf = false;
-          return {start, length};
-        }
-        if (stop + 1 != end && stop[1] == '\n') {
-          FPosition += length + 2;
-          FEndedWithCrLf = true;
-          return {start, length};
-        }
-      }
+    std::string_view line;
+    return ReadBufferedLine(line) ? line : ReadTextLineSlowly();
+  }
+
+  // Reading: takes the next line as ReadTextLine would and returns true, when
+  // it lies whole in the bytes read so far and ends with LF or CR LF, as most
+  // lines do. Otherwise returns false and takes nothing: the line needs the
+  // system, and AtEnd and ReadTextLine with their checks.
+  bool ReadBufferedLine(std::string_view& line) noexcept {
+    if (FState != State::Reading) return false;
+    char* const start = FBuffer.get() + FPosition;
+    char* const end = FBuffer.get() + FEnd;
+    const char* const stop = FindLineBreak(start, end);
+    if (stop == end) return false;
+    const std::size_t length = static_cast<std::size_t>(stop - start);
+    if (*stop == '\n') {
+      FPosition += length + 1;
+      FEndedWithCrLf = false;
+    } else if (stop + 1 != end && stop[1] == '\n') {
+      FPosition += length + 2;
+      FEndedWithCrLf = true;
+    } else {
+      return false;
     }
-    return ReadTextLineSlowly();
+    line = {start, length};
+    return true;
   }
 
   // Reading: keeps the bytes of line, the line just read, and of every line

@@ -23,18 +23,23 @@ bool AllEmpty(std::span<const std::string_view> pieces) noexcept {
   return std::all_of(pieces.begin(), pieces.end(), [](std::string_view piece) { return piece.empty(); });
 }
 
-// True when line reads as the pieces of first, then of second, one after another.
-bool ReadsAs(std::string_view line, std::span<const std::string_view> first, std::span<const std::string_view> second) {
+std::size_t LengthOf(std::span<const std::string_view> pieces) noexcept {
   std::size_t length = 0;
-  for (const std::string_view piece : first) length += piece.size();
-  for (const std::string_view piece : second) length += piece.size();
-  if (length != line.size()) return false;
-  const char* at = line.data();
-  for (const auto pieces : {first, second}) {
-    for (const std::string_view piece : pieces) {
-      if (!SameBytes(at, piece.data(), piece.size())) return false;
-      at += piece.size();
-    }
+  for (const std::string_view piece : pieces) length += piece.size();
+  return length;
+}
+
+// True when line reads key=value, the value given as pieces.
+bool ReadsAs(std::string_view line, std::string_view key, std::span<const std::string_view> value) noexcept {
+  if (line.size() != key.size() + 1 + LengthOf(value) || !SameBytes(line.data(), key.data(), key.size()) ||
+      line[key.size()] != '=') {
+    return false;
+  }
+  const char* at = line.data() + key.size() + 1;
+  for (const std::string_view piece : value) {
+    // A value taken from this very line is the same bytes already.
+    if (piece.data() != at && !SameBytes(at, piece.data(), piece.size())) return false;
+    at += piece.size();
   }
   return true;
 }
@@ -74,21 +79,22 @@ char* LineList::Allocate(std::size_t length) {
   return text;
 }
 
-LineList::Line LineList::Store(std::span<const std::string_view> first, std::span<const std::string_view> second) {
-  std::size_t length = 0;
-  for (const std::string_view piece : first) length += piece.size();
-  for (const std::string_view piece : second) length += piece.size();
+LineList::Line LineList::Store(std::span<const std::string_view> value) { return StoreValue({}, value, false); }
+
+LineList::Line LineList::StoreValue(std::string_view key, std::span<const std::string_view> value, bool keyed) {
+  const std::size_t length = (keyed ? key.size() + 1 : 0) + LengthOf(value);
   // Text already stored never moves, so a piece may come from this very list.
   char* const text = Allocate(length + 2);
   char* out = text;
-  const auto copy = [&out](std::span<const std::string_view> pieces) {
-    for (const std::string_view piece : pieces) {
-      CopyBytes(out, piece.data(), piece.size());
-      out += piece.size();
-    }
-  };
-  copy(first);
-  copy(second);
+  if (keyed) {
+    CopyBytes(out, key.data(), key.size());
+    out += key.size();
+    *out++ = '=';
+  }
+  for (const std::string_view piece : value) {
+    CopyBytes(out, piece.data(), piece.size());
+    out += piece.size();
+  }
   out[0] = '\r';
   out[1] = '\n';
   return {text, length, UnknownSeparator, 0, true, false};
@@ -126,17 +132,15 @@ int LineList::Add(LinePieces pieces) {
 void LineList::InsertValue(int index, std::string_view key, LinePieces value) {
   if (index < 0 || index > Count()) RaiseListIndexError(index);
   if (FLines.size() >= MaxLines) RaiseTooManyLines();
-  const std::string_view head[] = {key, "="};
-  FLines.insert(FLines.begin() + index, Store(head, value));
+  FLines.insert(FLines.begin() + index, StoreValue(key, value));
   ++FVersion;
 }
 
 void LineList::PutValue(int index, std::string_view key, LinePieces value) {
   CheckIndex(index);
-  const std::string_view head[] = {key, "="};
   Line& line = FLines[static_cast<std::size_t>(index)];
-  if (ReadsAs({line.Text, line.Length}, head, value)) return;
-  line = Store(head, value);
+  if (ReadsAs({line.Text, line.Length}, key, value)) return;
+  line = StoreValue(key, value);
   ++FVersion;
 }
 

@@ -152,9 +152,10 @@ class LineList {
   };
 
   void CheckIndex(int index) const;
-  // Copies the pieces of first, then of second, into the text storage as one
-  // new line of the list's own.
-  Line Store(std::span<const std::string_view> first, std::span<const std::string_view> second = {});
+  // Copies the pieces, or key=value with the value in pieces, into the text
+  // storage as one new line of the list's own.
+  Line Store(std::span<const std::string_view> pieces);
+  Line StoreValue(std::string_view key, std::span<const std::string_view> value, bool keyed = true);
   char* Allocate(std::size_t length);
 
   std::vector<Line> FLines;

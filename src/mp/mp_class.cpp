@@ -24,21 +24,10 @@ void TMPClass::SetObjectKind(TMPObjectKind kind) {
   if (keysStay) FKeyLinesVersion = FLines.Version();
 }
 
-int TMPClass::LineOf(Key key) const {
-  if (FKeyLinesVersion != FLines.Version()) {
-    static const LineList::KeyTable keys(KeyNames);
-    FLines.IndexOfNames(keys, FKeyLines);
-    FKeyLinesVersion = FLines.Version();
-  }
-  return FKeyLines[key];
-}
-
-std::string_view TMPClass::ValueOf(Key key) const {
-  const int index = LineOf(key);
-  if (index < 0) return {};
-  // The value begins after as many bytes as the key has, and its "=".
-  const std::string_view line = FLines.Get(index);
-  return line.substr(std::min(line.size(), KeyNames[key].size() + 1));
+void TMPClass::FindKeyLines() const {
+  static const LineList::KeyTable keys(KeyNames);
+  FLines.IndexOfNames(keys, FKeyLines);
+  FKeyLinesVersion = FLines.Version();
 }
 
 void TMPClass::SetBeforeTerminator(Key key, LinePieces value) {

@@ -2,6 +2,7 @@
 // [POLYLINE] through [END]), with access to the keys the conversion needs.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string_view>
 
@@ -40,8 +41,18 @@ class TMPClass {
                                                           "HouseNumber", "Label",      "Type"};
 
   // The index of the first line of a key, or -1.
-  int LineOf(Key key) const;
-  std::string_view ValueOf(Key key) const;
+  int LineOf(Key key) const {
+    if (FKeyLinesVersion != FLines.Version()) FindKeyLines();
+    return FKeyLines[key];
+  }
+  void FindKeyLines() const;
+  std::string_view ValueOf(Key key) const {
+    const int index = LineOf(key);
+    if (index < 0) return {};
+    // The value begins after as many bytes as the key has, and its "=".
+    const std::string_view line = FLines.Get(index);
+    return line.substr(std::min(line.size(), KeyNames[key].size() + 1));
+  }
   void SetBeforeTerminator(Key key, LinePieces value);
 
   // The first line of each key, found in one pass over the lines. Good while

@@ -29,11 +29,16 @@ TMPParser::TMPParser(std::string_view InputName, std::string_view OutputName, st
 
 void TMPParser::Run() {
   for (;;) {
-    const bool atEnd = FInput.AtEnd();
-    CheckIO();
-    if (atEnd) break;
-    const std::string_view line = FInput.ReadTextLine();
-    CheckIO();
+    // A line that lies whole in the bytes read so far is taken at once: the
+    // input is not at its end then, and nothing can fail.
+    std::string_view line;
+    if (!FInput.ReadBufferedLine(line)) {
+      const bool atEnd = FInput.AtEnd();
+      CheckIO();
+      if (atEnd) break;
+      line = FInput.ReadTextLine();
+      CheckIO();
+    }
     // A buffered section is held in the input buffer, and its lines are
     // views of it, until it has been written.
     if (line == HeaderStart) {
@@ -75,22 +80,24 @@ void TMPParser::ReadSection(LineList& section, std::string_view terminator) {
   const char* held = FInput.HeldStart();
   std::string_view line;
   do {
-    // Without its terminator a section would never end; a cut-off input is
-    // an error rather than a half-written section.
-    const bool atEnd = FInput.AtEnd();
-    CheckIO();
-    if (atEnd) {
-      SetInOutResult(IoCode::ReadBeyondEnd);
+    if (!FInput.ReadBufferedLine(line)) {
+      // Without its terminator a section would never end; a cut-off input is
+      // an error rather than a half-written section.
+      const bool atEnd = FInput.AtEnd();
       CheckIO();
-    }
-    line = FInput.ReadTextLine();
-    CheckIO();
-    if (FInput.HeldStart() != held) [[unlikely]] {
-      // Reading made room by moving the held bytes, which end where the
-      // last line so far ends.
-      const std::string_view last = section.Get(section.Count() - 1);
-      section.MoveViews(held, static_cast<std::size_t>(last.data() + last.size() - held), FInput.HeldStart());
-      held = FInput.HeldStart();
+      if (atEnd) {
+        SetInOutResult(IoCode::ReadBeyondEnd);
+        CheckIO();
+      }
+      line = FInput.ReadTextLine();
+      CheckIO();
+      if (FInput.HeldStart() != held) {
+        // Reading made room by moving the held bytes, which end where the
+        // last line so far ends.
+        const std::string_view last = section.Get(section.Count() - 1);
+        section.MoveViews(held, static_cast<std::size_t>(last.data() + last.size() - held), FInput.HeldStart());
+        held = FInput.HeldStart();
+      }
     }
     section.AddView(line, FInput.EndedWithCrLf());
   } while (line != terminator);
