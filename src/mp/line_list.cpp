@@ -1,6 +1,7 @@
 #include "mp/line_list.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <new>
 
@@ -58,21 +59,19 @@ std::string_view LineList::Get(int index) const {
   return {line.Text, line.Length};
 }
 
-char* LineList::Allocate(std::size_t length) {
-  if (length > FChunkRoom) {
-    // Move on to the next chunk, or to a new one; a chunk too small for the
-    // line is replaced by a larger one.
-    const std::size_t next = FChunk < FChunks.size() && FChunkNext != FChunks[FChunk].Bytes.get() ? FChunk + 1 : FChunk;
-    const std::size_t size = std::max(ChunkSize, length);
-    if (next == FChunks.size()) {
-      FChunks.push_back({std::make_unique<char[]>(size + ChunkPadding), size});
-    } else if (FChunks[next].Size < length) {
-      FChunks[next] = {std::make_unique<char[]>(size + ChunkPadding), size};
-    }
-    FChunk = next;
-    FChunkNext = FChunks[next].Bytes.get();
-    FChunkRoom = FChunks[next].Size;
+char* LineList::AllocateInNextChunk(std::size_t length) {
+  // Move on to the next chunk, or to a new one; a chunk too small for the
+  // line is replaced by a larger one.
+  const std::size_t next = FChunk < FChunks.size() && FChunkNext != FChunks[FChunk].Bytes.get() ? FChunk + 1 : FChunk;
+  const std::size_t size = std::max(ChunkSize, length);
+  if (next == FChunks.size()) {
+    FChunks.push_back({std::make_unique<char[]>(size + ChunkPadding), size});
+  } else if (FChunks[next].Size < length) {
+    FChunks[next] = {std::make_unique<char[]>(size + ChunkPadding), size};
   }
+  FChunk = next;
+  FChunkNext = FChunks[next].Bytes.get();
+  FChunkRoom = FChunks[next].Size;
   char* const text = FChunkNext;
   FChunkNext += length;
   FChunkRoom -= length;
@@ -81,24 +80,6 @@ char* LineList::Allocate(std::size_t length) {
 
 LineList::Line LineList::Store(std::span<const std::string_view> value) { return StoreValue({}, value, false); }
 
-LineList::Line LineList::StoreValue(std::string_view key, std::span<const std::string_view> value, bool keyed) {
-  const std::size_t length = (keyed ? key.size() + 1 : 0) + LengthOf(value);
-  // Text already stored never moves, so a piece may come from this very list.
-  char* const text = Allocate(length + 2);
-  char* out = text;
-  if (keyed) {
-    CopyBytes(out, key.data(), key.size());
-    out += key.size();
-    *out++ = '=';
-  }
-  for (const std::string_view piece : value) {
-    CopyBytes(out, piece.data(), piece.size());
-    out += piece.size();
-  }
-  out[0] = '\r';
-  out[1] = '\n';
-  return {text, length, UnknownSeparator, 0, true, false};
-}
 
 void LineList::MoveViews(const char* from, std::size_t size, const char* to) noexcept {
   // The old bytes may be gone: only the addresses are computed with.
@@ -118,7 +99,7 @@ void LineList::Put(int index, std::string_view line) {
 
 void LineList::PutView(int index, std::string_view line, bool crLfFollows) {
   CheckIndex(index);
-  FLines[static_cast<std::size_t>(index)] = {line.data(), line.size(), UnknownSeparator, 0, crLfFollows, true};
+  FLines[static_cast<std::size_t>(index)] = {line.data(), line.size(), UnknownSeparator, crLfFollows, true};
   ++FVersion;
 }
 
@@ -129,12 +110,6 @@ int LineList::Add(LinePieces pieces) {
   return Count() - 1;
 }
 
-void LineList::InsertValue(int index, std::string_view key, LinePieces value) {
-  if (index < 0 || index > Count()) RaiseListIndexError(index);
-  if (FLines.size() >= MaxLines) RaiseTooManyLines();
-  FLines.insert(FLines.begin() + index, StoreValue(key, value));
-  ++FVersion;
-}
 
 void LineList::PutValue(int index, std::string_view key, LinePieces value) {
   CheckIndex(index);
@@ -161,8 +136,8 @@ void LineList::Clear() noexcept {
 bool LineList::SameKey(const Line& line, std::string_view key) noexcept {
   // Most lines spell a key exactly as it is asked for: that needs no call.
   const std::string_view lineKey{line.Text, static_cast<std::size_t>(line.Separator)};
-  return (lineKey.size() == key.size() && SameBytes(lineKey.data(), key.data(), key.size())) ||
-         platform::SameKey(lineKey, key);
+  if (lineKey.size() == key.size() && SameBytes(lineKey.data(), key.data(), key.size())) return true;
+  return !(platform::MatchRules.SameLength && lineKey.size() != key.size()) && platform::SameKey(lineKey, key);
 }
 
 bool LineList::FindKey(const Line& line) noexcept {
@@ -174,58 +149,48 @@ bool LineList::FindKey(const Line& line) noexcept {
       const void* separator = std::memchr(line.Text + 16, '=', line.Length - 16);
       position = separator ? static_cast<std::size_t>(static_cast<const char*>(separator) - line.Text) : line.Length;
     }
-    if (position < line.Length) {
-      line.Separator = static_cast<std::ptrdiff_t>(position);
-      line.Signature = platform::KeySignature({line.Text, position});
-    } else {
-      line.Separator = NoSeparator;
-    }
+    line.Separator = position < line.Length ? static_cast<std::ptrdiff_t>(position) : NoSeparator;
   }
   return line.Separator >= 0;
 }
 
 int LineList::IndexOfName(std::string_view key) const {
-  const std::uint32_t signature = platform::KeySignature(key);
   for (std::size_t i = 0; i < FLines.size(); ++i) {
-    const Line& line = FLines[i];
-    if (FindKey(line) && line.Signature == signature && SameKey(line, key)) return static_cast<int>(i);
+    if (FindKey(FLines[i]) && SameKey(FLines[i], key)) return static_cast<int>(i);
   }
   return -1;
 }
 
 LineList::KeyTable::KeyTable(std::span<const std::string_view> keys) noexcept
     : FKeys(keys.first(std::min(keys.size(), MaxKeys))) {
-  std::fill(std::begin(FKeyOfSlot), std::end(FKeyOfSlot), -1);
+  // Equal keys begin with bytes that map alike; an empty key may be held by
+  // a line that begins with its "=".
+  const unsigned char* const first = platform::MatchRules.FirstByte;
   for (std::size_t k = 0; k < FKeys.size(); ++k) {
-    const std::uint32_t signature = platform::KeySignature(FKeys[k]);
-    unsigned slot = SlotOf(signature);
-    while (FKeyOfSlot[slot] >= 0) slot = (slot + 1) % Slots;
-    FSignatures[slot] = signature;
-    FKeyOfSlot[slot] = static_cast<signed char>(k);
-  }
-  // Equal keys have equal signatures, and so begin with bytes that fold alike.
-  const unsigned char* const fold = platform::SignatureRules.Fold;
-  for (unsigned byte = 0; byte < 256; ++byte) {
-    FMayStart[byte] = std::ranges::any_of(FKeys, [&](std::string_view key) {
-      return key.empty() || fold[byte] == fold[static_cast<unsigned char>(key.front())];
-    });
+    for (unsigned byte = 0; byte < 256; ++byte) {
+      if (FKeys[k].empty() || first[byte] == first[static_cast<unsigned char>(FKeys[k].front())]) {
+        FCandidates[byte] |= static_cast<std::uint16_t>(1u << k);
+      }
+    }
   }
 }
 
 void LineList::IndexOfNames(const KeyTable& keys, std::span<int> indices) const {
   std::fill(indices.begin(), indices.end(), -1);
-  std::size_t missing = keys.FKeys.size();
-  for (std::size_t i = 0; i < FLines.size() && missing > 0; ++i) {
+  unsigned missing = (1u << keys.FKeys.size()) - 1;  // a bit for each key not found yet
+  for (std::size_t i = 0; i < FLines.size() && missing != 0; ++i) {
     const Line& line = FLines[i];
-    if (line.Length == 0 || !keys.FMayStart[static_cast<unsigned char>(line.Text[0])] || !FindKey(line)) continue;
-    for (unsigned slot = KeyTable::SlotOf(line.Signature); keys.FKeyOfSlot[slot] >= 0;
-         slot = (slot + 1) % KeyTable::Slots) {
-      const auto k = static_cast<std::size_t>(keys.FKeyOfSlot[slot]);
-      if (keys.FSignatures[slot] == line.Signature && indices[k] < 0 && SameKey(line, keys.FKeys[k])) {
+    if (line.Length == 0) continue;
+    unsigned candidates = keys.FCandidates[static_cast<unsigned char>(line.Text[0])] & missing;
+    if (candidates == 0 || !FindKey(line)) continue;
+    do {
+      const unsigned k = static_cast<unsigned>(std::countr_zero(candidates));
+      candidates &= candidates - 1;
+      if (SameKey(line, keys.FKeys[k])) {
         indices[k] = static_cast<int>(i);
-        --missing;
+        missing &= ~(1u << k);
       }
-    }
+    } while (candidates != 0);
   }
 }
 

@@ -24,6 +24,9 @@
 #include <string_view>
 #include <vector>
 
+#include "mp/byte_copy.hpp"
+#include "mp/errors.hpp"
+
 namespace ostrak {
 
 // A line given as consecutive pieces, stored as one line without first being
@@ -33,8 +36,7 @@ using LinePieces = std::initializer_list<std::string_view>;
 class LineList {
  public:
   // Keys that are looked up together (IndexOfNames), each distinct from the
-  // others, prepared once: a small hash table of their signatures, so that a
-  // line costs one or two probes however many keys are asked for.
+  // others, prepared once: which of them a line may hold, by its first byte.
   class KeyTable {
    public:
     static constexpr std::size_t MaxKeys = 16;
@@ -43,14 +45,8 @@ class LineList {
 
    private:
     friend class LineList;
-    static constexpr unsigned Slots = 32;
-    static unsigned SlotOf(std::uint32_t signature) noexcept { return (signature * 0x9E3779B1u) >> 27; }
     std::span<const std::string_view> FKeys;
-    std::uint32_t FSignatures[Slots] = {};
-    signed char FKeyOfSlot[Slots];  // -1 for an empty slot
-    // Whether a line beginning with a byte may hold one of the keys: most
-    // lines of an object are passed over on their first byte alone.
-    bool FMayStart[256] = {};
+    std::uint16_t FCandidates[256] = {};  // a bit for each key
   };
 
   LineList() = default;
@@ -70,7 +66,7 @@ class LineList {
   // so. crLfFollows: the two bytes after the line are CR LF.
   void AddView(std::string_view line, bool crLfFollows) {
     if (FLines.size() >= MaxLines) [[unlikely]] RaiseTooManyLines();
-    FLines.push_back({line.data(), line.size(), UnknownSeparator, 0, crLfFollows, true});
+    FLines.push_back({line.data(), line.size(), UnknownSeparator, crLfFollows, true});
     ++FVersion;
   }
   // Replaces the line at index with a view, as AddView.
@@ -80,7 +76,12 @@ class LineList {
   void MoveViews(const char* from, std::size_t size, const char* to) noexcept;
   // Inserts the line key=value before index (0..Count); the lines from index
   // on move down by one.
-  void InsertValue(int index, std::string_view key, LinePieces value);
+  void InsertValue(int index, std::string_view key, LinePieces value) {
+    if (index < 0 || index > Count()) RaiseListIndexError(index);
+    if (FLines.size() >= MaxLines) RaiseTooManyLines();
+    FLines.insert(FLines.begin() + index, StoreValue(key, value));
+    ++FVersion;
+  }
   // Rewrites the line at index as key=value; a line that reads so already is
   // left as it is.
   void PutValue(int index, std::string_view key, LinePieces value);
@@ -136,11 +137,10 @@ class LineList {
     // Position of the first "=", NoSeparator, or UnknownSeparator until a key
     // lookup first needs it: most buffered sections are never searched.
     mutable std::ptrdiff_t Separator;
-    mutable std::uint32_t Signature;  // of the key, once the separator is known
-    bool CrLfFollows;                 // the two bytes after the text are CR LF
-    bool View;                        // the text is not the list's own
+    bool CrLfFollows;  // the two bytes after the text are CR LF
+    bool View;         // the text is not the list's own
   };
-  // Finds the separator and key signature of a line; false when it has no key.
+  // Finds the separator of a line; false when it has no key.
   [[gnu::always_inline]] static inline bool FindKey(const Line& line) noexcept;
   // Whether the key of a line that has one matches key.
   [[gnu::always_inline]] static inline bool SameKey(const Line& line, std::string_view key) noexcept;
@@ -155,8 +155,35 @@ class LineList {
   // Copies the pieces, or key=value with the value in pieces, into the text
   // storage as one new line of the list's own.
   Line Store(std::span<const std::string_view> pieces);
-  Line StoreValue(std::string_view key, std::span<const std::string_view> value, bool keyed = true);
-  char* Allocate(std::size_t length);
+  // Inline, so that the pieces of a value written out at the call are copied
+  // with their sizes known.
+  Line StoreValue(std::string_view key, std::span<const std::string_view> value, bool keyed = true) {
+    std::size_t length = keyed ? key.size() + 1 : 0;
+    for (const std::string_view piece : value) length += piece.size();
+    // Text already stored never moves, so a piece may come from this very list.
+    char* const text = Allocate(length + 2);
+    char* out = text;
+    if (keyed) {
+      CopyBytes(out, key.data(), key.size());
+      out += key.size();
+      *out++ = '=';
+    }
+    for (const std::string_view piece : value) {
+      CopyBytes(out, piece.data(), piece.size());
+      out += piece.size();
+    }
+    out[0] = '\r';
+    out[1] = '\n';
+    return {text, length, UnknownSeparator, true, false};
+  }
+  char* Allocate(std::size_t length) {
+    if (length > FChunkRoom) [[unlikely]] return AllocateInNextChunk(length);
+    char* const text = FChunkNext;
+    FChunkNext += length;
+    FChunkRoom -= length;
+    return text;
+  }
+  char* AllocateInNextChunk(std::size_t length);
 
   std::vector<Line> FLines;
   std::vector<Chunk> FChunks;  // text storage, reused after Clear

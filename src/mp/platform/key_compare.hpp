@@ -2,7 +2,6 @@
 // implementation per platform (key_compare_posix.cpp, key_compare_win32.cpp).
 #pragma once
 
-#include <cstdint>
 #include <string_view>
 
 namespace ostrak::platform {
@@ -10,23 +9,13 @@ namespace ostrak::platform {
 // True when the key of a line equals the requested key, ignoring letter case.
 bool SameKey(std::string_view lineKey, std::string_view key) noexcept;
 
-// How a key is summed up for a quick first comparison: keys that SameKey finds
-// equal must have equal signatures. Where the comparison follows rules of its
-// own (a locale), nothing is summed up and every key has signature 0.
-struct KeySignatureRules {
-  bool CountsLength;          // the length is part of the signature
-  unsigned char Fold[256];    // what each first and last byte counts as
+// What every pair of keys that SameKey finds equal has in common, so that a
+// lookup can pass over most lines without asking it. Where the comparison
+// follows rules of its own (a locale), nothing is known in advance.
+struct KeyMatchRules {
+  bool SameLength;                 // equal keys have the same length
+  unsigned char FirstByte[256];    // and first bytes that map to the same value
 };
-extern const KeySignatureRules SignatureRules;
-
-// A summary of a key, so that a lookup can pass over most lines with one
-// comparison of numbers.
-inline std::uint32_t KeySignature(std::string_view key) noexcept {
-  if (key.empty()) return 0;
-  const KeySignatureRules& rules = SignatureRules;
-  const std::uint32_t length = rules.CountsLength ? static_cast<std::uint32_t>(key.size()) << 16 : 0;
-  return length | static_cast<std::uint32_t>(rules.Fold[static_cast<unsigned char>(key.front())]) << 8 |
-         rules.Fold[static_cast<unsigned char>(key.back())];
-}
+extern const KeyMatchRules MatchRules;
 
 }  // namespace ostrak::platform

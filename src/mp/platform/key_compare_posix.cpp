@@ -13,16 +13,16 @@ constexpr unsigned char AsciiLower(unsigned char byte) noexcept {
   return byte >= 'A' && byte <= 'Z' ? static_cast<unsigned char>(byte + ('a' - 'A')) : byte;
 }
 
-constexpr KeySignatureRules AsciiRules() {
-  KeySignatureRules rules{true, {}};
-  for (std::size_t byte = 0; byte < 256; ++byte) rules.Fold[byte] = AsciiLower(static_cast<unsigned char>(byte));
+constexpr KeyMatchRules AsciiRules() {
+  KeyMatchRules rules{true, {}};
+  for (std::size_t byte = 0; byte < 256; ++byte) rules.FirstByte[byte] = AsciiLower(static_cast<unsigned char>(byte));
   return rules;
 }
 
 }  // namespace
 
-// Equal keys have the same length and the same first and last letter but for case.
-constinit const KeySignatureRules SignatureRules = AsciiRules();
+// Equal keys have the same length and the same letters but for case.
+constinit const KeyMatchRules MatchRules = AsciiRules();
 
 bool SameKey(std::string_view lineKey, std::string_view key) noexcept {
   if (lineKey.size() != key.size()) return false;

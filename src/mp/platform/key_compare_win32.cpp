@@ -11,8 +11,8 @@
 namespace ostrak::platform {
 
 // Under a locale, keys of different lengths or first letters may compare the
-// same: all keys share one signature, and every line is compared.
-constinit const KeySignatureRules SignatureRules = {false, {}};
+// same: every line is compared.
+constinit const KeyMatchRules MatchRules = {false, {}};
 
 bool SameKey(std::string_view lineKey, std::string_view key) noexcept {
   // CompareStringA takes int lengths; a key beyond that matches nothing.
