@@ -113,7 +113,7 @@ class TLineFile {
   // WriteTextLine would write those lines one after another.
   void WriteTextLines(std::string_view lines) {
     if (FState == State::Writing && !FWriteAfterLine && lines.size() <= FCapacity - FEnd) [[likely]] {
-      std::memcpy(FBuffer.get() + FEnd, lines.data(), lines.size());
+      CopyBytes(FBuffer.get() + FEnd, lines.data(), lines.size());
       FEnd += lines.size();
       FHandedOver = FEnd - (FEnd - FHandedOver) % BlockSize;
       return;
