@@ -1,6 +1,6 @@
 // End-to-end runs that only a POSIX system can set up or that its mapping of
 // system errors decides: the usage text in UTF-8, errno values, permissions,
-// limits, links, signals, special files and inputs far beyond real maps.
+// limits, links, signals, devices and inputs far beyond real maps.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <grp.h>
@@ -10,7 +10,6 @@
 
 #include <csignal>
 #include <filesystem>
-#include <thread>
 
 #include "e2e/cli_case.hpp"
 
@@ -95,12 +94,6 @@ std::vector<CliCase> Cases() {
       {.Name = "a street of 100 000 bytes", .Files = {{"in.mp", "[POLYGON]\nStreetDesc=" + Long + "\nHouseNumber=1\n[END]\n"}},
        .Arguments = InOut, .After = {{"out.mp", "[POLYLINE]\r\nStreetDesc=" + Long + "\r\nHouseNumber=1\r\nType=0x13\r\nLabel=" +
                                                   Long + "\r\n" + Numbers + "[END]\r\n"}}},
-      // Only the first line opens a section; the rest are lines of it.
-      {.Name = "thousands of object lines in one object",
-       .Files = {{"in.mp", Repeat("[POLYGON]\r\n", 5000) + "StreetDesc=S\nHouseNumber=1\n[END]\n"}},
-       .Arguments = InOut,
-       .After = {{"out.mp", "[POLYLINE]\r\n" + Repeat("[POLYGON]\r\n", 4999) +
-                                "StreetDesc=S\r\nHouseNumber=1\r\nType=0x13\r\nLabel=S\r\n" + Numbers + "[END]\r\n"}}},
       {.Name = "a header of 200 000 lines", .Files = {{"in.mp", header + "typeset=Navitel\r\n[END-IMG ID]\r\n"}},
        .Arguments = InOut, .After = {{"out.mp", header + HeaderKeys + "[END-IMG ID]\r\n"}}},
   };
@@ -144,22 +137,6 @@ TEST(CommandLine, ProcessorFaultIsReported) {
                          kill(static_cast<pid_t>(child), SIGSEGV);
                        }},
            .Report = "Access violation", .Class = "EAccessViolation", .Module = ""});
-}
-
-TEST(CommandLine, NamedPipesAndDevices) {
-  // The map arrives through a named pipe and leaves through another, or into
-  // a device that takes every line.
-  TempDir dir;
-  const std::string map = ReadBytes(DataDir() / "edge-cases.mp");
-  ASSERT_EQ(mkfifo(dir.File("in.fifo").c_str(), 0644) + mkfifo(dir.File("out.fifo").c_str(), 0644), 0);
-  std::thread writer([&] { WriteBytes(dir.File("in.fifo"), map); });
-  std::string piped;
-  std::thread reader([&] { piped = ReadBytes(dir.File("out.fifo")); });
-  EXPECT_EQ(RunOstrak({dir.File("in.fifo"), dir.File("out.fifo")}).ExitStatus, 0);
-  writer.join();
-  reader.join();
-  EXPECT_TRUE(piped == ReadBytes(DataDir() / "edge-cases.expected.mp"));
-  EXPECT_EQ(RunOstrak({(DataDir() / "edge-cases.mp").string(), "/dev/null"}).ExitStatus, 0);
 }
 
 }  // namespace
