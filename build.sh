@@ -8,8 +8,10 @@
 #   ./build.sh sanitize  runs the test suite built with the address and
 #                        undefined-behaviour sanitizers
 #   ./build.sh fuzz [S]  fuzzes the converter for S seconds (default 60)
-#   ./build.sh bench [SIZE]  compares ostrak with cat on a generated map of
-#                        SIZE (default 500M; keeps nothing)
+#   ./build.sh bench [SIZE] [RUNS] [BASELINE]
+#                        compares ostrak with cat on a generated map of SIZE
+#                        (default 500M; keeps nothing), and with the ostrak
+#                        program BASELINE (an earlier build) when given
 #   ./build.sh windows   cross-compiles a Release build/windows/bin/ostrak.exe
 #   ./build.sh windows-test
 #                        cross-compiles the 32-bit and the 64-bit Windows
@@ -100,7 +102,7 @@ bench() {
   require cmake cmake g++ g++
   build build/release -DCMAKE_BUILD_TYPE=Release -DOSTRAK_BUILD_TESTS=OFF
   build/release/bin/throughput --ostrak build/release/bin/ostrak --generator build/release/bin/generate_map \
-    --size "${1:-500M}" --runs "${2:-5}"
+    --size "${1:-500M}" --runs "${2:-5}" ${3:+--baseline "$3"}
 }
 
 windows_packages() {
@@ -170,7 +172,7 @@ case "${1:-}" in
     fuzz "${2:-60}"
     ;;
   bench)
-    bench "${2:-500M}" "${3:-5}"
+    bench "${2:-500M}" "${3:-5}" "${4:-}"
     ;;
   test)
     require cmake cmake g++ g++ libgtest-dev /usr/include/gtest/gtest.h man-db man groff-base groff
@@ -200,7 +202,7 @@ case "${1:-}" in
     wine_tests
     ;;
   *)
-    echo "usage: ./build.sh example | package | sanitize | fuzz [seconds] | bench [size] | windows | windows-test | test" >&2
+    echo "usage: ./build.sh example | package | sanitize | fuzz [seconds] | bench [size [runs [baseline]]] | windows | windows-test | test" >&2
     exit 2
     ;;
 esac
