@@ -80,7 +80,6 @@ char* LineList::AllocateInNextChunk(std::size_t length) {
 
 LineList::Line LineList::Store(std::span<const std::string_view> value) { return StoreValue({}, value, false); }
 
-
 void LineList::MoveViews(const char* from, std::size_t size, const char* to) noexcept {
   // The old bytes may be gone: only the addresses are computed with.
   const std::uintptr_t oldBase = reinterpret_cast<std::uintptr_t>(from);
@@ -109,7 +108,6 @@ int LineList::Add(LinePieces pieces) {
   ++FVersion;
   return Count() - 1;
 }
-
 
 void LineList::PutValue(int index, std::string_view key, LinePieces value) {
   CheckIndex(index);

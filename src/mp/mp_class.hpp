@@ -69,7 +69,9 @@ inline constexpr std::string_view HeaderLinesWithCrLf[] = {"[POLYGON]\r\n", "[PO
 
 // The section header line of a kind; empty for okUnknown.
 constexpr std::string_view ObjectHeaderLine(TMPObjectKind kind) noexcept {
-  return kind == okUnknown ? std::string_view{} : detail::HeaderLinesWithCrLf[kind].substr(0, detail::HeaderLinesWithCrLf[kind].size() - 2);
+  if (kind == okUnknown) return {};
+  const std::string_view line = detail::HeaderLinesWithCrLf[kind];
+  return line.substr(0, line.size() - 2);
 }
 
 }  // namespace ostrak

@@ -27,7 +27,8 @@ bool IsReport(const std::string& text, const CliCase& c) {
   if (!text.starts_with(head) || !text.ends_with(tail) || text.size() < head.size() + tail.size()) return false;
   const std::string place = text.substr(head.size(), text.size() - head.size() - tail.size());
   std::smatch match;
-  return std::regex_match(place, match, std::regex("(.*) at [0-9A-F]{8,}")) && (c.Module.empty() || match[1] == c.Module);
+  return std::regex_match(place, match, std::regex("(.*) at [0-9A-F]{8,}")) &&
+         (c.Module.empty() || match[1] == c.Module);
 }
 
 }  // namespace

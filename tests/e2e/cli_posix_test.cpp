@@ -39,19 +39,16 @@ std::function<void(const TempDir&)> ReadOnly(const char* name, fs::perms permiss
 
 const std::vector<std::string> InOut = {"{dir}/in.mp", "{dir}/out.mp"};
 
-std::string Repeat(const std::string& text, int times) {
-  std::string repeated;
-  for (int i = 0; i < times; ++i) repeated += text;
-  return repeated;
-}
 
 const std::string Numbers = "Numbers1=0,B,1,1,N,-1,-1,-1,-1,,,,-1\r\nNumbers2=2,N,-1,-1,N,-1,-1,-1,-1,,,,-1\r\n";
 const std::string Long(100000, 'x');
-const std::string HeaderKeys = "TypeSet=Garmin\r\nRouting=N\r\nPOINumberFirst=N\r\nPOIZipFirst=N\r\nMG=Y\r\nNumbering=Y\r\n";
+const std::string HeaderKeys =
+    "TypeSet=Garmin\r\nRouting=N\r\nPOINumberFirst=N\r\nPOIZipFirst=N\r\nMG=Y\r\nNumbering=Y\r\n";
 
 std::vector<CliCase> Cases() {
   const std::string usage = ReadBytes(DataDir() / "usage.utf-8.txt");
-  std::string bigMap = Repeat("; a comment line outside every section\n", 8000);
+  std::string bigMap;
+  for (int i = 0; i < 8000; ++i) bigMap += "; a comment line outside every section\n";
   std::string header = "[IMG ID]\r\n";
   for (int i = 0; i < 200000; ++i) header += "Key" + std::to_string(i) + "=value\r\n";
   return {
@@ -60,7 +57,8 @@ std::vector<CliCase> Cases() {
       {.Name = "one name among empty ones", .Arguments = {"", "in.mp", ""}, .Options = {.Folder = "{dir}"},
        .Stdout = usage, .After = {{"in.mp", std::nullopt}}},
       // System errors without a message of their own keep their numbers.
-      {.Name = "a symbolic link loop", .Setup = [](const TempDir& dir) { fs::create_symlink("loop", dir.File("loop")); },
+      {.Name = "a symbolic link loop",
+       .Setup = [](const TempDir& dir) { fs::create_symlink("loop", dir.File("loop")); },
        .Arguments = {"{dir}/loop", "{dir}/out.mp"}, .Report = "I/O error 40", .After = {{"out.mp", std::nullopt}}},
       {.Name = "an input nobody may read", .Files = {{"in.mp", "x\n"}}, .Setup = ReadOnly("in.mp", fs::perms::none),
        .Arguments = InOut, .Options = AsNobody, .Report = "File access denied"},
@@ -72,7 +70,8 @@ std::vector<CliCase> Cases() {
        .Arguments = InOut, .Report = "I/O error 32", .After = {{"in.mp", "x\n"}}},
       {.Name = "a full device", .Files = {{"in.mp", "x\n"}}, .Arguments = {"{dir}/in.mp", "/dev/full"},
        .Report = "I/O error 112"},
-      {.Name = "the usage text into a full device", .Options = {.InChild = [] { dup2(open("/dev/full", O_WRONLY), 1); }},
+      {.Name = "the usage text into a full device",
+       .Options = {.InChild = [] { dup2(open("/dev/full", O_WRONLY), 1); }},
        .Report = "I/O error 112"},
       // The write fails before the input turns out to be cut off: the write is
       // the failure.
@@ -91,9 +90,10 @@ std::vector<CliCase> Cases() {
       {.Name = "one line of 16 MiB without a terminator", .Files = {{"in.mp", std::string(16u << 20, 'x')}},
        .Arguments = InOut, .After = {{"out.mp", std::string(16u << 20, 'x') + "\r\n"}}},
       // A label longer than a chunk of the storage of edited lines gets one of its own.
-      {.Name = "a street of 100 000 bytes", .Files = {{"in.mp", "[POLYGON]\nStreetDesc=" + Long + "\nHouseNumber=1\n[END]\n"}},
-       .Arguments = InOut, .After = {{"out.mp", "[POLYLINE]\r\nStreetDesc=" + Long + "\r\nHouseNumber=1\r\nType=0x13\r\nLabel=" +
-                                                  Long + "\r\n" + Numbers + "[END]\r\n"}}},
+      {.Name = "a street of 100 000 bytes",
+       .Files = {{"in.mp", "[POLYGON]\nStreetDesc=" + Long + "\nHouseNumber=1\n[END]\n"}}, .Arguments = InOut,
+       .After = {{"out.mp", "[POLYLINE]\r\nStreetDesc=" + Long + "\r\nHouseNumber=1\r\nType=0x13\r\nLabel=" + Long +
+                                "\r\n" + Numbers + "[END]\r\n"}}},
       {.Name = "a header of 200 000 lines", .Files = {{"in.mp", header + "typeset=Navitel\r\n[END-IMG ID]\r\n"}},
        .Arguments = InOut, .After = {{"out.mp", header + HeaderKeys + "[END-IMG ID]\r\n"}}},
   };

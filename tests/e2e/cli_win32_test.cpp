@@ -68,7 +68,9 @@ TEST(CommandLine, WindowsRunsEndAsExpected) {
     }
     // The same name in Windows-1251 on disk and in code page 866 in the report.
     cases.push_back({.Name = "a Cyrillic program name",
-                     .Setup = [](const TempDir& dir) { fs::copy_file(OstrakProgram(), dir.File("\xEE\xF1\xF2\xE0\xEA.exe")); },
+                     .Setup = [](const TempDir& dir) {
+                       fs::copy_file(OstrakProgram(), dir.File("\xEE\xF1\xF2\xE0\xEA.exe"));
+                     },
                      .Arguments = {"{dir}/missing.mp", "{dir}/out.mp"},
                      .Options = {.Program = "{dir}/\xEE\xF1\xF2\xE0\xEA.exe"},
                      .Report = "File not found", .Module = "\xAE\xE1\xE2\xA0\xAA.exe"});
@@ -89,7 +91,8 @@ TEST(CommandLine, InputHeldOpenForWritingIsASharingViolation) {
              writer = ::CreateFileA(dir.File("in.mp").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
            },
-           .Arguments = {"{dir}/in.mp", "{dir}/out.mp"}, .Report = "I/O error 32", .After = {{"out.mp", std::nullopt}}});
+           .Arguments = {"{dir}/in.mp", "{dir}/out.mp"}, .Report = "I/O error 32",
+           .After = {{"out.mp", std::nullopt}}});
   EXPECT_NE(writer, INVALID_HANDLE_VALUE);
   ::CloseHandle(writer);
 }
@@ -117,8 +120,8 @@ TEST(CommandLine, AnInputWhoseWriterWentAwayEndsLikeAFile) {
              ::WriteFile(input.Pipe, "[IMG ID]\r\nID=1\r\n[END-IMG ID]\r\nlast", 34, &written, nullptr);
              input.Close();
            }},
-           .After = {{"out.mp", "[IMG ID]\r\nID=1\r\nTypeSet=Garmin\r\nRouting=N\r\nPOINumberFirst=N\r\nPOIZipFirst=N\r\n"
-                                "MG=Y\r\nNumbering=Y\r\n[END-IMG ID]\r\nlast\r\n"}}});
+           .After = {{"out.mp", "[IMG ID]\r\nID=1\r\nTypeSet=Garmin\r\nRouting=N\r\nPOINumberFirst=N\r\n"
+                                "POIZipFirst=N\r\nMG=Y\r\nNumbering=Y\r\n[END-IMG ID]\r\nlast\r\n"}}});
 }
 
 TEST(CommandLine, ProcessorFaultIsReported) {
@@ -128,7 +131,8 @@ TEST(CommandLine, ProcessorFaultIsReported) {
   RunCase({.Name = "processor fault", .Arguments = {input.Name, "{dir}/out.mp"},
            .Options = {.Meanwhile = [&](std::intptr_t child) {
              input.AwaitReader();
-             ::CloseHandle(::CreateRemoteThread(reinterpret_cast<HANDLE>(child), nullptr, 0, nullptr, nullptr, 0, nullptr));
+             const auto process = reinterpret_cast<HANDLE>(child);
+             ::CloseHandle(::CreateRemoteThread(process, nullptr, 0, nullptr, nullptr, 0, nullptr));
            }},
            .Report = "Access violation", .Class = "EAccessViolation"});
 }
