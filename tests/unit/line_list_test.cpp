@@ -69,8 +69,8 @@ TEST(LineListIndex, OutOfRangeRaisesWithTheIndex) {
 
 TEST(MPClass, NewKeysGoBeforeTheTerminatorInOrder) {
   TMPClass object;
-  Fill(object.FLines, {"[POLYGON]", "TYPE=0x0d", "label=Old", "HouseNumber=7", "Data0=(1,2)", "[END]"});
-  object.SetType("0x13");  // in place, spelt as given
+  Fill(object.FLines, {"[POLYGON]", "TYPE=0x13", "label=Old", "HouseNumber=7", "Data0=(1,2)", "[END]"});
+  object.SetType("0x13");  // in place, spelt as given, also with the same value
   object.SetLabel("New");
   object.SetHouseNumber("");  // deleted
   object.SetHouseNumber("");  // and nothing when absent
