@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <regex>
 
 namespace ostrak::test {
 
@@ -26,9 +25,10 @@ bool IsReport(const std::string& text, const CliCase& c) {
   const std::string tail = ".\r\n" + c.Report + ".\r\n\r\n";
   if (!text.starts_with(head) || !text.ends_with(tail) || text.size() < head.size() + tail.size()) return false;
   const std::string place = text.substr(head.size(), text.size() - head.size() - tail.size());
-  std::smatch match;
-  return std::regex_match(place, match, std::regex("(.*) at [0-9A-F]{8,}")) &&
-         (c.Module.empty() || match[1] == c.Module);
+  const std::size_t at = place.rfind(" at ");
+  const std::string hex = at == std::string::npos ? "" : place.substr(at + 4);
+  return (c.Module.empty() || place.substr(0, at) == c.Module) && hex.size() >= 8 &&
+         hex.find_first_not_of("0123456789ABCDEF") == std::string::npos;
 }
 
 }  // namespace
