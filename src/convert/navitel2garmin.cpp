@@ -44,8 +44,7 @@ void TOstrakConvertNavitel2Garmin::ProcessObject() {
   const std::string_view city = FObject.GetCityName();
   const std::string_view region = FObject.GetRegionName();
   const std::string_view country = FObject.GetCountryName();
-  // The Numbers lines go in just before the terminator. Both end with the
-  // same places, which the second takes from the first as it was stored.
+  // The Numbers lines go in just before the terminator.
   LineList& lines = FObject.FLines;
   const int last = lines.Count() - 1;
   // A house number without leading digits has no number for the map's
@@ -57,9 +56,7 @@ void TOstrakConvertNavitel2Garmin::ProcessObject() {
     lines.InsertValue(last, "Numbers1",
                       {"0,B,", number, ",", number, ",N,-1,-1,-1,-1,", city, ",", region, ",", country, ",-1"});
   }
-  const std::string_view numbers1 = lines.Get(last);
-  const std::string_view places = numbers1.substr(numbers1.size() - (city.size() + region.size() + country.size() + 6));
-  lines.InsertValue(last + 1, "Numbers2", {"2,N,-1,-1,N,-1,-1,-1,-1", places});
+  lines.InsertValue(last + 1, "Numbers2", {"2,N,-1,-1,N,-1,-1,-1,-1,", city, ",", region, ",", country, ",-1"});
 }
 
 }  // namespace ostrak
