@@ -11,10 +11,6 @@ namespace {
 
 constexpr char EndOfFileByte = 0x1A;
 
-// Bytes behind the end of a buffer, so that readers of a line's bytes (the
-// key search of the line lists) may look at 16 bytes from any line start.
-constexpr std::size_t Padding = 16;
-
 // Codes for an operation on a file in the wrong state.
 constexpr std::int32_t NotOpenForInput = 104;
 constexpr std::int32_t NotOpenForOutput = 105;
@@ -56,7 +52,7 @@ void TLineFile::Bind(std::string_view name) {
 
 void TLineFile::PrepareBuffer(std::size_t capacity) {
   if (FCapacity < capacity) {
-    FBuffer = std::make_unique<char[]>(capacity + Padding);
+    FBuffer = std::make_unique<char[]>(capacity + ScanPadding);
     FCapacity = capacity;
   }
   FPosition = FEnd = FHandedOver = 0;
@@ -123,7 +119,7 @@ std::size_t TLineFile::MakeRoomForRead(std::size_t keep) {
   // longest line and the largest section, never the size of the file.
   if (FCapacity - FEnd < FTransferSize) {
     const std::size_t capacity = std::max(FEnd + 2 * FTransferSize, 2 * FCapacity);
-    auto grown = std::make_unique<char[]>(capacity + Padding);
+    auto grown = std::make_unique<char[]>(capacity + ScanPadding);
     std::memcpy(grown.get(), FBuffer.get(), FEnd);
     FBuffer = std::move(grown);
     FCapacity = capacity;

@@ -16,9 +16,6 @@ namespace {
 
 // Most sections fit in one chunk; a longer line gets a chunk of its own size.
 constexpr std::size_t ChunkSize = 64 * 1024;
-// Bytes behind the end of a chunk, so that 16 bytes can be read from the
-// start of any line in it.
-constexpr std::size_t ChunkPadding = 16;
 
 bool AllEmpty(std::span<const std::string_view> pieces) noexcept {
   return std::all_of(pieces.begin(), pieces.end(), [](std::string_view piece) { return piece.empty(); });
@@ -65,9 +62,9 @@ char* LineList::AllocateInNextChunk(std::size_t length) {
   const std::size_t next = FChunk < FChunks.size() && FChunkNext != FChunks[FChunk].Bytes.get() ? FChunk + 1 : FChunk;
   const std::size_t size = std::max(ChunkSize, length);
   if (next == FChunks.size()) {
-    FChunks.push_back({std::make_unique<char[]>(size + ChunkPadding), size});
+    FChunks.push_back({std::make_unique<char[]>(size + ScanPadding), size});
   } else if (FChunks[next].Size < length) {
-    FChunks[next] = {std::make_unique<char[]>(size + ChunkPadding), size};
+    FChunks[next] = {std::make_unique<char[]>(size + ScanPadding), size};
   }
   FChunk = next;
   FChunkNext = FChunks[next].Bytes.get();

@@ -63,7 +63,8 @@ class LineList {
   int Add(LinePieces pieces);
   // Appends the line without copying it: its bytes must stay unchanged until
   // the list is cleared, and where they move as a whole, MoveViews must say
-  // so. crLfFollows: the two bytes after the line are CR LF.
+  // so; ScanPadding bytes from its start must be readable, as in every buffer
+  // of the file layer. crLfFollows: the two bytes after the line are CR LF.
   void AddView(std::string_view line, bool crLfFollows) {
     if (FLines.size() >= MaxLines) [[unlikely]] RaiseTooManyLines();
     FLines.push_back({line.data(), line.size(), UnknownSeparator, crLfFollows, true});

@@ -2,10 +2,17 @@
 #pragma once
 
 #include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
 namespace ostrak {
+
+// Bytes that a scan may read from the start of a line, past its end: every
+// place that holds lines (the input buffer, the storage of a list's own
+// lines, the constant header lines) keeps that many readable bytes behind its
+// last line.
+inline constexpr std::size_t ScanPadding = 16;
 
 namespace detail {
 

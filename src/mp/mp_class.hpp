@@ -3,10 +3,12 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 #include "mp/line_list.hpp"
+#include "mp/line_scan.hpp"
 
 namespace ostrak {
 
@@ -63,15 +65,19 @@ class TMPClass {
 
 namespace detail {
 // The header lines, each followed by its CR LF, so that a rewritten line 0 is
-// written with its neighbours like a line of the input.
-inline constexpr std::string_view HeaderLinesWithCrLf[] = {"[POLYGON]\r\n", "[POLYLINE]\r\n", "[POI]\r\n"};
+// written with its neighbours like a line of the input, and by the spare bytes
+// that a key search may read, like every line a list holds.
+struct HeaderLineBytes {
+  char Bytes[16 + ScanPadding];
+  std::size_t Length;  // without the CR LF
+};
+inline constexpr HeaderLineBytes HeaderLines[] = {{"[POLYGON]\r\n", 9}, {"[POLYLINE]\r\n", 10}, {"[POI]\r\n", 5}};
 }  // namespace detail
 
 // The section header line of a kind; empty for okUnknown.
 constexpr std::string_view ObjectHeaderLine(TMPObjectKind kind) noexcept {
   if (kind == okUnknown) return {};
-  const std::string_view line = detail::HeaderLinesWithCrLf[kind];
-  return line.substr(0, line.size() - 2);
+  return {detail::HeaderLines[kind].Bytes, detail::HeaderLines[kind].Length};
 }
 
 }  // namespace ostrak

@@ -84,6 +84,12 @@ TEST(MPClass, NewKeysGoBeforeTheTerminatorInOrder) {
   EXPECT_EQ(object.GetHouseNumber(), "12");
   EXPECT_EQ(Lines(object.FLines),
             (std::vector<std::string>{"[POI]", "Data0=(1,2)", "Label=First", "HouseNumber=12", "[END]"}));
+
+  // A header line set from a kind is read like any other line by a lookup
+  // that looks at every line, as the comparison under a locale does.
+  object.SetObjectKind(okPolyline);
+  EXPECT_EQ(object.FLines.IndexOfName("Type"), -1);
+  EXPECT_EQ(object.FLines.Get(0), "[POLYLINE]");
 }
 
 }  // namespace
