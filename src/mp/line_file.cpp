@@ -48,6 +48,7 @@ void TLineFile::Bind(std::string_view name) {
   FInputEnded = false;
   FPosition = FEnd = FHandedOver = 0;
   FHold = NoHold;
+  ForgetBreaks();
 }
 
 void TLineFile::PrepareBuffer(std::size_t capacity) {
@@ -57,6 +58,8 @@ void TLineFile::PrepareBuffer(std::size_t capacity) {
   }
   FPosition = FEnd = FHandedOver = 0;
   FHold = NoHold;
+  FHeldMovedBy = 0;
+  ForgetBreaks();
 }
 
 // A name is used whole or not at all: one holding a NUL byte would reach the
@@ -78,6 +81,7 @@ void TLineFile::OpenRead() {
     return;
   }
   PrepareBuffer(2 * FTransferSize);
+  FFindBreaks = ActiveLineBreakFinder();
   FState = State::Reading;
 }
 
@@ -104,6 +108,8 @@ void TLineFile::OpenWrite() {
 // ---------------------------------------------------------------- reading
 
 std::size_t TLineFile::MakeRoomForRead(std::size_t keep) {
+  ForgetBreaks();
+  const std::uintptr_t before = reinterpret_cast<std::uintptr_t>(FBuffer.get());
   const std::size_t first = std::min(keep, FHold);
   // Held bytes are moved only when the room behind them runs short: most
   // sections end long before the buffer does.
@@ -123,6 +129,10 @@ std::size_t TLineFile::MakeRoomForRead(std::size_t keep) {
     std::memcpy(grown.get(), FBuffer.get(), FEnd);
     FBuffer = std::move(grown);
     FCapacity = capacity;
+  }
+  // Only addresses are computed with: the old bytes may be gone.
+  if (FHold != NoHold) {
+    FHeldMovedBy += static_cast<std::ptrdiff_t>(reinterpret_cast<std::uintptr_t>(FBuffer.get()) - moved - before);
   }
   return moved;
 }
@@ -146,6 +156,28 @@ bool TLineFile::Refill() {
   }
   FEnd += count;
   return count > 0;
+}
+
+bool TLineFile::FindMoreBreaks() noexcept {
+  if (FState != State::Reading || FScanned >= FEnd) return false;
+  // A look ahead of a few thousand lines at most: the breaks are taken while
+  // their bytes are still in the processor's cache.
+  constexpr std::size_t MostAhead = 64 * 1024;
+  const std::size_t size = std::min(FEnd - FScanned, MostAhead);
+  char* const from = FBuffer.get() + FScanned;
+  FBreakBase = FScanned;
+  FBreakNext = 0;
+  FBreakCount = static_cast<std::uint32_t>(FFindBreaks(from, from + size, FBreaks, BreakBatch));
+  FScanned = FBreakCount == BreakBatch ? FBreakBase + FBreaks[BreakBatch - 1] + 1 : FBreakBase + size;
+  return FBreakCount > 0;
+}
+
+bool TLineFile::ReadLineSlowly(std::string_view& line, std::ptrdiff_t& heldMovedBy) {
+  const bool got = !AtEnd();
+  if (got) line = ReadTextLineSlowly();
+  heldMovedBy = FHeldMovedBy;
+  FHeldMovedBy = 0;
+  return got;
 }
 
 bool TLineFile::AtEndAfterRefill() {
@@ -172,8 +204,10 @@ std::string_view TLineFile::ReadTextLineSlowly() {
   std::size_t scan = start;
   // Whether the line is followed by CR LF in the buffer, looked at when it is
   // handed out: a dropped CR may have moved its bytes away from its terminator.
+  // A dropped CR moves bytes: breaks found before are looked for again.
   const auto line = [&]() -> std::string_view {
     FEndedWithCrLf = kept + 2 <= FEnd && FBuffer[kept] == '\r' && FBuffer[kept + 1] == '\n';
+    ForgetBreaks();
     return {FBuffer.get() + start, kept - start};
   };
   for (;;) {
@@ -240,6 +274,7 @@ std::int32_t TLineFile::WriteOut() noexcept {
   }
   return code;
 }
+
 
 void TLineFile::Place(const char* data, std::size_t count) {
   while (count > 0) {

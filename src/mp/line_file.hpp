@@ -14,6 +14,9 @@
 //
 // Failures do not raise: they store a pending I/O error code, and the caller
 // runs CheckIO after every operation.
+//
+// Lines are cut where they lie in the input buffer, by the line breaks that a
+// line scanner (line_scan.hpp) finds ahead of them.
 #pragma once
 
 #include <cstddef>
@@ -61,36 +64,24 @@ class TLineFile {
     return ReadBufferedLine(line) ? line : ReadTextLineSlowly();
   }
 
-  // Reading: takes the next line as ReadTextLine would and returns true, when
-  // it lies whole in the bytes read so far and ends with LF or CR LF, as most
-  // lines do. Otherwise returns false and takes nothing: the line needs the
-  // system, and AtEnd and ReadTextLine with their checks.
-  bool ReadBufferedLine(std::string_view& line) noexcept {
-    if (FState != State::Reading) return false;
-    char* const start = FBuffer.get() + FPosition;
-    char* const end = FBuffer.get() + FEnd;
-    const char* const stop = FindLineBreak(start, end);
-    if (stop == end) return false;
-    const std::size_t length = static_cast<std::size_t>(stop - start);
-    if (*stop == '\n') {
-      FPosition += length + 1;
-      FEndedWithCrLf = false;
-    } else if (stop + 1 != end && stop[1] == '\n') {
-      FPosition += length + 2;
-      FEndedWithCrLf = true;
-    } else {
-      return false;
+  // Reading: AtEnd and ReadTextLine in one. Returns false at the end of the
+  // input (and after a failure, with its code pending); otherwise takes the
+  // next line and returns true. heldMovedBy tells by how many bytes the held
+  // bytes (HoldFrom) moved meanwhile, so that views of them can follow; 0
+  // when they did not move, as for most lines.
+  bool ReadLine(std::string_view& line, std::ptrdiff_t& heldMovedBy) {
+    if (ReadBufferedLine(line)) [[likely]] {
+      heldMovedBy = 0;
+      return true;
     }
-    line = {start, length};
-    return true;
+    return ReadLineSlowly(line, heldMovedBy);
   }
 
   // Reading: keeps the bytes of line, the line just read, and of every line
   // read after it in the buffer until ReleaseHold, so that views of them stay
-  // valid. The held bytes may move as a whole when more input is read:
-  // HeldStart tells where they begin now.
+  // valid. Reading more may move the held bytes as a whole; ReadLine tells
+  // how far.
   void HoldFrom(std::string_view line) noexcept { FHold = static_cast<std::size_t>(line.data() - FBuffer.get()); }
-  const char* HeldStart() const noexcept { return FBuffer.get() + FHold; }
   void ReleaseHold() noexcept { FHold = NoHold; }
   // Reading: true when the last line read is followed by CR LF in the
   // buffer, so that its bytes and terminator can be written as they are.
@@ -131,6 +122,32 @@ class TLineFile {
   explicit TLineFile(StdOutTag) noexcept : FIsStdOut(true) {}
   friend TLineFile& StdOut();
 
+  // Reading: takes the next line as ReadTextLine would and returns true, when
+  // it lies whole in the bytes read so far and ends with LF or CR LF, as most
+  // lines do. Otherwise returns false and takes nothing: the line needs the
+  // system, or the line rules of a CR.
+  bool ReadBufferedLine(std::string_view& line) noexcept {
+    if (FBreakNext == FBreakCount && !FindMoreBreaks()) return false;
+    char* const buffer = FBuffer.get();
+    const std::size_t at = FBreakBase + FBreaks[FBreakNext];
+    if (buffer[at] != '\n') return false;  // a CR that no LF follows here
+    ++FBreakNext;
+    const bool crLf = at > FPosition && buffer[at - 1] == '\r';
+    line = {buffer + FPosition, at - FPosition - crLf};
+    FEndedWithCrLf = crLf;
+    FPosition = at + 1;
+    return true;
+  }
+  // Reading: finds the next line breaks after those found so far; false
+  // when the bytes read so far hold none.
+  bool FindMoreBreaks() noexcept;
+  // Reading: the breaks found so far are no longer good (the bytes moved or
+  // changed): they are looked for again from the next unread byte on.
+  void ForgetBreaks() noexcept {
+    FBreakNext = FBreakCount = 0;
+    FScanned = FPosition;
+  }
+  bool ReadLineSlowly(std::string_view& line, std::ptrdiff_t& heldMovedBy);
   bool AtEndAfterRefill();
   std::string_view ReadTextLineSlowly();
   void WriteTextLineSlowly(std::string_view line);
@@ -142,7 +159,8 @@ class TLineFile {
   bool Refill();
   // Reading: makes room for a large read behind the bytes from keep on (and
   // the held bytes), moving them to the front of the buffer or into a larger
-  // one. Returns by how many bytes their offsets went down.
+  // one. Returns by how many bytes their offsets went down; adds how far the
+  // held bytes moved in memory to FHeldMovedBy.
   std::size_t MakeRoomForRead(std::size_t keep);
   // Writing: opens standard output when it is written first.
   bool ReadyToWrite();
@@ -160,13 +178,25 @@ class TLineFile {
   bool FInputEnded = false;      // the physical end or a Ctrl-Z byte was met
   bool FEndedWithCrLf = false;   // the last line read is followed by CR LF
   std::size_t FTransferSize = DefaultTransferSize;
-  std::unique_ptr<char[]> FBuffer;
+  std::unique_ptr<char[]> FBuffer;  // ScanPadding bytes longer than FCapacity
   std::size_t FCapacity = 0;
   std::size_t FPosition = 0;    // reading: the next unread byte
   std::size_t FEnd = 0;         // reading: valid bytes; writing: bytes waiting
   std::size_t FHandedOver = 0;  // writing: bytes of whole blocks, ready for the system
   static constexpr std::size_t NoHold = SIZE_MAX;
   std::size_t FHold = NoHold;   // reading: the first held byte
+  std::ptrdiff_t FHeldMovedBy = 0;  // reading: how far the held bytes moved since ReadLine last told
+
+  // Reading: line breaks found ahead of FPosition, as offsets from
+  // FBreakBase; those from FBreakNext on are not taken yet. Bytes before
+  // FScanned have been looked at.
+  static constexpr std::uint32_t BreakBatch = 256;
+  LineBreakFinder FFindBreaks = nullptr;
+  std::uint32_t FBreakNext = 0;
+  std::uint32_t FBreakCount = 0;
+  std::size_t FBreakBase = 0;
+  std::size_t FScanned = 0;
+  std::uint32_t FBreaks[BreakBatch];
 };
 
 // The process's standard output. It opens itself at its first write; it is

@@ -77,13 +77,10 @@ char* LineList::AllocateInNextChunk(std::size_t length) {
 
 LineList::Line LineList::Store(std::span<const std::string_view> value) { return StoreValue({}, value, false); }
 
-void LineList::MoveViews(const char* from, std::size_t size, const char* to) noexcept {
+void LineList::MoveViews(std::ptrdiff_t by) noexcept {
   // The old bytes may be gone: only the addresses are computed with.
-  const std::uintptr_t oldBase = reinterpret_cast<std::uintptr_t>(from);
-  const std::uintptr_t newBase = reinterpret_cast<std::uintptr_t>(to);
   for (Line& line : FLines) {
-    const std::uintptr_t offset = reinterpret_cast<std::uintptr_t>(line.Text) - oldBase;
-    if (line.View && offset <= size) line.Text = reinterpret_cast<const char*>(newBase + offset);
+    if (line.Moves) line.Text = reinterpret_cast<const char*>(reinterpret_cast<std::uintptr_t>(line.Text) + by);
   }
 }
 
@@ -93,9 +90,9 @@ void LineList::Put(int index, std::string_view line) {
   ++FVersion;
 }
 
-void LineList::PutView(int index, std::string_view line, bool crLfFollows) {
+void LineList::PutConstant(int index, std::string_view line, bool crLfFollows) {
   CheckIndex(index);
-  FLines[static_cast<std::size_t>(index)] = {line.data(), line.size(), UnknownSeparator, crLfFollows, true};
+  FLines[static_cast<std::size_t>(index)] = {line.data(), line.size(), UnknownSeparator, crLfFollows, false};
   ++FVersion;
 }
 

@@ -62,19 +62,21 @@ class LineList {
   int Add(std::string_view line) { return Add(LinePieces{line}); }
   int Add(LinePieces pieces);
   // Appends the line without copying it: its bytes must stay unchanged until
-  // the list is cleared, and where they move as a whole, MoveViews must say
-  // so; ScanPadding bytes from its start must be readable, as in every buffer
-  // of the file layer. crLfFollows: the two bytes after the line are CR LF.
+  // the list is cleared, and when they move, all views of the list move
+  // together and MoveViews must say so; ScanPadding bytes from its start must
+  // be readable, as in every buffer of the file layer. crLfFollows: the two
+  // bytes after the line are CR LF.
   void AddView(std::string_view line, bool crLfFollows) {
     if (FLines.size() >= MaxLines) [[unlikely]] RaiseTooManyLines();
     FLines.push_back({line.data(), line.size(), UnknownSeparator, crLfFollows, true});
     ++FVersion;
   }
-  // Replaces the line at index with a view, as AddView.
-  void PutView(int index, std::string_view line, bool crLfFollows);
-  // The bytes [from, from + size] have moved to to: every view of them now
-  // lies at the same offset from to as it lay from from.
-  void MoveViews(const char* from, std::size_t size, const char* to) noexcept;
+  // Replaces the line at index with a view of bytes that never move (a
+  // constant), with ScanPadding readable bytes from its start.
+  void PutConstant(int index, std::string_view line, bool crLfFollows);
+  // The bytes of every view have moved by the same distance in memory.
+  void MoveViews(std::ptrdiff_t by) noexcept;
+
   // Inserts the line key=value before index (0..Count); the lines from index
   // on move down by one.
   void InsertValue(int index, std::string_view key, LinePieces value) {
@@ -139,7 +141,7 @@ class LineList {
     // lookup first needs it: most buffered sections are never searched.
     mutable std::ptrdiff_t Separator;
     bool CrLfFollows;  // the two bytes after the text are CR LF
-    bool View;         // the text is not the list's own
+    bool Moves;        // a view (AddView): the text moves with MoveViews
   };
   // Finds the separator of a line; false when it has no key.
   [[gnu::always_inline]] static inline bool FindKey(const Line& line) noexcept;

@@ -20,7 +20,7 @@ void TMPClass::SetObjectKind(TMPObjectKind kind) {
   // A header line has no key, so the keys' lines stay where they are, unless
   // line 0 was one of them.
   const bool keysStay = FKeyLinesVersion == FLines.Version() && std::ranges::find(FKeyLines, 0) == std::end(FKeyLines);
-  FLines.PutView(0, header, true);
+  FLines.PutConstant(0, header, true);
   if (keysStay) FKeyLinesVersion = FLines.Version();
 }
 

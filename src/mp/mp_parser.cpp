@@ -10,9 +10,20 @@ constexpr std::string_view HeaderStart = "[IMG ID]";
 constexpr std::string_view HeaderEnd = "[END-IMG ID]";
 constexpr std::string_view ObjectEnd = "[END]";
 
-bool IsObjectStart(std::string_view line) noexcept {
-  return line == ObjectHeaderLine(okPolygon) || line == ObjectHeaderLine(okPolyline) ||
-         line == ObjectHeaderLine(okPOI);
+// The kind of object a line starts, or okUnknown when it starts none.
+TMPObjectKind ObjectStartedBy(std::string_view line) noexcept {
+  for (const TMPObjectKind kind : {okPolygon, okPolyline, okPOI}) {
+    if (line == ObjectHeaderLine(kind)) return kind;
+  }
+  return okUnknown;
+}
+
+// Without its terminator a section would never end; a cut-off input is an
+// error rather than a half-written section.
+[[noreturn]] void RaiseCutOff() {
+  SetInOutResult(IoCode::ReadBeyondEnd);
+  CheckIO();
+  __builtin_unreachable();
 }
 
 }  // namespace
@@ -28,31 +39,15 @@ TMPParser::TMPParser(std::string_view InputName, std::string_view OutputName, st
 }
 
 void TMPParser::Run() {
-  for (;;) {
-    // A line that lies whole in the bytes read so far is taken at once: the
-    // input is not at its end then, and nothing can fail.
-    std::string_view line;
-    if (!FInput.ReadBufferedLine(line)) {
-      const bool atEnd = FInput.AtEnd();
-      CheckIO();
-      if (atEnd) break;
-      line = FInput.ReadTextLine();
-      CheckIO();
-    }
-    // A buffered section is held in the input buffer, and its lines are
-    // views of it, until it has been written.
+  for (std::string_view line; TakeLine(line, nullptr);) {
     if (line == HeaderStart) {
-      FHeader.Clear();
-      FInput.HoldFrom(line);
-      FHeader.AddView(line, FInput.EndedWithCrLf());
+      StartSection(FHeader, line);
       ReadHeader();
       ProcessHeader();
       WriteHeader();
       FInput.ReleaseHold();
-    } else if (IsObjectStart(line)) {
-      FObject.FLines.Clear();
-      FInput.HoldFrom(line);
-      FObject.FLines.AddView(line, FInput.EndedWithCrLf());
+    } else if (ObjectStartedBy(line) != okUnknown) {
+      StartSection(FObject.FLines, line);
       ReadObject();
       ProcessObject();
       WriteObject();
@@ -68,6 +63,22 @@ void TMPParser::Run() {
   CheckIO();
 }
 
+bool TMPParser::TakeLine(std::string_view& line, LineList* held) {
+  std::ptrdiff_t heldMovedBy = 0;
+  const bool taken = FInput.ReadLine(line, heldMovedBy);
+  CheckIO();
+  if (heldMovedBy != 0 && held != nullptr) held->MoveViews(heldMovedBy);
+  return taken;
+}
+
+void TMPParser::StartSection(LineList& section, std::string_view line) {
+  // A buffered section stays in the input buffer, and its lines are views
+  // of it, until it has been written.
+  section.Clear();
+  FInput.HoldFrom(line);
+  section.AddView(line, FInput.EndedWithCrLf());
+}
+
 void TMPParser::ReadHeader() { ReadSection(FHeader, HeaderEnd); }
 
 void TMPParser::ReadObject() { ReadSection(FObject.FLines, ObjectEnd); }
@@ -77,28 +88,9 @@ void TMPParser::WriteHeader() { WriteSection(FHeader); }
 void TMPParser::WriteObject() { WriteSection(FObject.FLines); }
 
 void TMPParser::ReadSection(LineList& section, std::string_view terminator) {
-  const char* held = FInput.HeldStart();
   std::string_view line;
   do {
-    if (!FInput.ReadBufferedLine(line)) {
-      // Without its terminator a section would never end; a cut-off input is
-      // an error rather than a half-written section.
-      const bool atEnd = FInput.AtEnd();
-      CheckIO();
-      if (atEnd) {
-        SetInOutResult(IoCode::ReadBeyondEnd);
-        CheckIO();
-      }
-      line = FInput.ReadTextLine();
-      CheckIO();
-      if (FInput.HeldStart() != held) {
-        // Reading made room by moving the held bytes, which end where the
-        // last line so far ends.
-        const std::string_view last = section.Get(section.Count() - 1);
-        section.MoveViews(held, static_cast<std::size_t>(last.data() + last.size() - held), FInput.HeldStart());
-        held = FInput.HeldStart();
-      }
-    }
+    if (!TakeLine(line, &section)) RaiseCutOff();
     section.AddView(line, FInput.EndedWithCrLf());
   } while (line != terminator);
 }

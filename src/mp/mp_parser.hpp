@@ -43,6 +43,11 @@ class TMPParser {
   TLineFile FOutput;
 
  private:
+  // Takes the next input line; false at the end of the input. Views of the
+  // lines of held (a section being read) follow where reading moves them.
+  bool TakeLine(std::string_view& line, LineList* held);
+  // Begins section with its first line, which the input holds from now on.
+  void StartSection(LineList& section, std::string_view line);
   void ReadHeader();
   void WriteHeader();
   void ReadObject();

@@ -1,0 +1,9 @@
+// Processor families without a vector line scanner of their own use the
+// portable one.
+#include "mp/line_scan_vector.hpp"
+
+namespace ostrak::detail {
+
+LineBreakFinder VectorLineBreakFinder() noexcept { return nullptr; }
+
+}  // namespace ostrak::detail
