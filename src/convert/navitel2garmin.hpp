@@ -15,6 +15,8 @@ class TOstrakConvertNavitel2Garmin : public TMPParser {
  protected:
   void ProcessHeader() override;
   void ProcessObject() override;
+  // Only building polygons can become address lines.
+  bool WantsObject(TMPObjectKind kind) const override { return kind == okPolygon; }
 };
 
 }  // namespace ostrak

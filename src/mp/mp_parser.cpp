@@ -46,7 +46,11 @@ void TMPParser::Run() {
       ProcessHeader();
       WriteHeader();
       FInput.ReleaseHold();
-    } else if (ObjectStartedBy(line) != okUnknown) {
+    } else if (const TMPObjectKind kind = ObjectStartedBy(line); kind != okUnknown) {
+      if (!WantsObject(kind)) {
+        SkipObject();
+        continue;
+      }
       StartSection(FObject.FLines, line);
       ReadObject();
       ProcessObject();
@@ -93,6 +97,13 @@ void TMPParser::ReadSection(LineList& section, std::string_view terminator) {
     if (!TakeLine(line, &section)) RaiseCutOff();
     section.AddView(line, FInput.EndedWithCrLf());
   } while (line != terminator);
+}
+
+void TMPParser::SkipObject() {
+  std::string_view line;
+  do {
+    if (!TakeLine(line, nullptr)) RaiseCutOff();
+  } while (line != ObjectEnd);
 }
 
 void TMPParser::WriteSection(const LineList& section) {

@@ -4,7 +4,9 @@
 // through [END-IMG ID]) and map objects ([POI], [POLYGON] or [POLYLINE]
 // through [END]) are buffered whole and handed to a hook, which may edit or
 // clear them before they are written. Section lines are recognised only when
-// they match exactly, byte for byte.
+// they match exactly, byte for byte. Objects of a kind that the filter does
+// not want (WantsObject) are passed over as a hook that clears them would
+// have them: read to their terminator and written nowhere.
 #pragma once
 
 #include <cstddef>
@@ -36,6 +38,9 @@ class TMPParser {
   virtual void ProcessHeader() {}
   // Called with FObject.FLines holding one whole map object.
   virtual void ProcessObject() {}
+  // Whether objects of a kind are buffered and handed to ProcessObject; the
+  // others are left out of the output. All kinds by default.
+  virtual bool WantsObject(TMPObjectKind) const { return true; }
 
   TMPClass FObject;
   LineList FHeader;
@@ -54,6 +59,8 @@ class TMPParser {
   void WriteObject();
   // Adds input lines to section up to and including the terminator line.
   void ReadSection(LineList& section, std::string_view terminator);
+  // Reads input lines up to and including the terminator of an object.
+  void SkipObject();
   void WriteSection(const LineList& section);
 };
 
