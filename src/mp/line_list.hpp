@@ -79,7 +79,7 @@ class LineList {
 
   // Inserts the line key=value before index (0..Count); the lines from index
   // on move down by one.
-  void InsertValue(int index, std::string_view key, LinePieces value) {
+  [[gnu::always_inline]] void InsertValue(int index, std::string_view key, LinePieces value) {
     if (index < 0 || index > Count()) RaiseListIndexError(index);
     if (FLines.size() >= MaxLines) RaiseTooManyLines();
     FLines.insert(FLines.begin() + index, StoreValue(key, value));
@@ -160,7 +160,8 @@ class LineList {
   Line Store(std::span<const std::string_view> pieces);
   // Inline, so that the pieces of a value written out at the call are copied
   // with their sizes known.
-  Line StoreValue(std::string_view key, std::span<const std::string_view> value, bool keyed = true) {
+  [[gnu::always_inline]] Line StoreValue(std::string_view key, std::span<const std::string_view> value,
+                                         bool keyed = true) {
     std::size_t length = keyed ? key.size() + 1 : 0;
     for (const std::string_view piece : value) length += piece.size();
     // Text already stored never moves, so a piece may come from this very list.
