@@ -1,15 +1,20 @@
 // Whole-process throughput of ostrak against cat on the same generated map.
 //
 //   throughput --ostrak PATH --generator PATH [--size 500M] [--runs 5]
-//              [--seed 1] [--dir DIR] [--keep] [--baseline PATH]
+//              [--seed 1] [--dir DIR] [--keep] [--baseline PATH] [--portable]
 //
 // Generates a Navitel-typeset map of the given size once, then runs
 // "ostrak IN OUT" and "cat IN > OUT" alternately, after one warm-up run of
 // each, and prints for each the median wall time, MB/s of input, the median
 // user and system CPU time, peak resident memory, and the ratio of the
 // medians of the wall times. --baseline runs a second ostrak (an earlier
-// build, say) in the same rounds. The generated map and the outputs are
-// removed unless --keep is given.
+// build, say) in the same rounds; --portable adds ostrak forced onto its
+// portable line scanner. Every ostrak output must be the same bytes. The generated map and the outputs are removed unless
+// --keep is given.
+//
+// First it checks how many processors the runs really get: it times one
+// busy process alone and two at once. On two free processors both take as
+// long as one alone; on one shared processor they take twice as long.
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -20,7 +25,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -43,6 +51,7 @@ struct Options {
   std::string Dir;
   int Runs = 5;
   bool Keep = false;
+  bool Portable = false;
 };
 
 [[noreturn]] void Fail(const std::string& message) {
@@ -50,9 +59,13 @@ struct Options {
   std::exit(1);
 }
 
+using Environment = std::vector<std::pair<std::string, std::string>>;
+
 // Runs a program with standard output sent to stdoutPath (or /dev/null) and
-// returns its wall time and peak resident memory; fails unless it exits 0.
-Sample Run(const std::vector<std::string>& command, const std::string& stdoutPath = "/dev/null") {
+// the variables of environment set, and returns its wall time, CPU times and
+// peak resident memory; fails unless it exits 0.
+Sample Run(const std::vector<std::string>& command, const std::string& stdoutPath = "/dev/null",
+           const Environment& environment = {}) {
   std::vector<char*> argv;
   for (const std::string& part : command) argv.push_back(const_cast<char*>(part.c_str()));
   argv.push_back(nullptr);
@@ -63,6 +76,7 @@ Sample Run(const std::vector<std::string>& command, const std::string& stdoutPat
     const int output = open(stdoutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (output < 0) _exit(126);
     dup2(output, 1);
+    for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
     execv(argv[0], argv.data());
     _exit(127);
   }
@@ -96,10 +110,36 @@ Options Parse(int argc, char** argv) {
     else if (name == "--dir") options.Dir = value();
     else if (name == "--runs") options.Runs = std::max(1, std::atoi(value().c_str()));
     else if (name == "--keep") options.Keep = true;
+    else if (name == "--portable") options.Portable = true;
     else Fail("unknown option " + name);
   }
   if (options.Ostrak.empty() || options.Generator.empty()) Fail("--ostrak and --generator are required");
   return options;
+}
+
+// Wall seconds for count processes that each do the same fixed work at once.
+double BusySeconds(int count) {
+  const auto start = std::chrono::steady_clock::now();
+  std::vector<pid_t> children;
+  for (int i = 0; i < count; ++i) {
+    const pid_t child = fork();
+    if (child < 0) Fail("fork failed");
+    if (child == 0) {
+      volatile std::uint64_t sum = 0;
+      for (std::uint64_t n = 0; n < 300'000'000; ++n) sum = sum + n;
+      _exit(0);
+    }
+    children.push_back(child);
+  }
+  for (const pid_t child : children) waitpid(child, nullptr, 0);
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+bool SameBytes(const std::string& a, const std::string& b) {
+  std::ifstream first(a, std::ios::binary);
+  std::ifstream second(b, std::ios::binary);
+  return std::equal(std::istreambuf_iterator<char>(first), std::istreambuf_iterator<char>(),
+                    std::istreambuf_iterator<char>(second), std::istreambuf_iterator<char>());
 }
 
 }  // namespace
@@ -114,6 +154,12 @@ int main(int argc, char** argv) {
   const std::string ostrakOutput = (dir / "ostrak-out.mp").string();
   const std::string catOutput = (dir / "cat-out.mp").string();
 
+  const double alone = BusySeconds(1);
+  const double together = BusySeconds(2);
+  std::printf("parallelism: two busy processes %.2f s, one alone %.2f s (ratio %.2f: 1 = two processors at once, "
+              "2 = one)\n",
+              together, alone, together / alone);
+
   if (!fs::exists(input)) Run({options.Generator, input, options.Size, options.Seed});
   const double megabytes = static_cast<double>(fs::file_size(input)) / 1e6;
 
@@ -121,18 +167,30 @@ int main(int argc, char** argv) {
     const char* Name;
     std::vector<std::string> Command;
     std::string StdoutPath;
+    Environment Variables;
     std::vector<Sample> Samples;
   };
-  std::vector<Contender> contenders = {{"ostrak", {options.Ostrak, input, ostrakOutput}, "/dev/null", {}}};
-  if (!options.Baseline.empty()) {
-    contenders.push_back({"baseline", {options.Baseline, input, (dir / "baseline-out.mp").string()}, "/dev/null", {}});
-  }
-  contenders.push_back({"cat", {"/bin/cat", input}, catOutput, {}});
+  std::vector<Contender> contenders = {{"ostrak", {options.Ostrak, input, ostrakOutput}, "/dev/null", {}, {}}};
+  const auto addOstrak = [&](const char* name, const std::string& program, Environment variables) {
+    contenders.push_back(
+        {name, {program, input, (dir / (std::string(name) + "-out.mp")).string()}, "/dev/null", variables, {}});
+  };
+  if (options.Portable) addOstrak("portable", options.Ostrak, {{"OSTRAK_PORTABLE", "1"}});
+  if (!options.Baseline.empty()) addOstrak("baseline", options.Baseline, {});
+  contenders.push_back({"cat", {"/bin/cat", input}, catOutput, {}, {}});
   // One warm-up run each puts the map in the page cache and the outputs on
   // disk; then the programs take turns.
-  for (const Contender& contender : contenders) Run(contender.Command, contender.StdoutPath);
+  for (const Contender& contender : contenders) Run(contender.Command, contender.StdoutPath, contender.Variables);
   for (int run = 0; run < options.Runs; ++run) {
-    for (Contender& contender : contenders) contender.Samples.push_back(Run(contender.Command, contender.StdoutPath));
+    for (Contender& contender : contenders) {
+      contender.Samples.push_back(Run(contender.Command, contender.StdoutPath, contender.Variables));
+    }
+  }
+  // Every ostrak, the baseline included, writes the same bytes.
+  for (const Contender& contender : contenders) {
+    if (contender.StdoutPath == "/dev/null" && !SameBytes(contender.Command.back(), ostrakOutput)) {
+      Fail(std::string(contender.Name) + " wrote other bytes than ostrak");
+    }
   }
   const auto median = [](const std::vector<Sample>& samples, double Sample::*field) {
     std::vector<double> values;
@@ -156,17 +214,18 @@ int main(int argc, char** argv) {
                 static_cast<double>(peak(contender.Samples)) / 1024.0);
   }
   const double catWall = median(contenders.back().Samples, &Sample::Seconds);
-  std::printf("ratio ostrak/cat: %.2f\n", median(contenders.front().Samples, &Sample::Seconds) / catWall);
-  if (!options.Baseline.empty()) {
-    std::printf("ratio baseline/cat: %.2f\n", median(contenders[1].Samples, &Sample::Seconds) / catWall);
+  for (std::size_t i = 0; i + 1 < contenders.size(); ++i) {
+    std::printf("ratio %s/cat: %.2f\n", contenders[i].Name, median(contenders[i].Samples, &Sample::Seconds) / catWall);
   }
+  std::printf("outputs: the same bytes\n");
 
   if (!options.Keep) {
     std::error_code ignored;
     fs::remove(input, ignored);
-    fs::remove(ostrakOutput, ignored);
     fs::remove(catOutput, ignored);
-    fs::remove(dir / "baseline-out.mp", ignored);
+    for (const Contender& contender : contenders) {
+      if (contender.StdoutPath == "/dev/null") fs::remove(contender.Command.back(), ignored);
+    }
     if (options.Dir.empty()) fs::remove(dir, ignored);
   }
   return 0;
