@@ -164,7 +164,31 @@ LineList::KeyTable::KeyTable(std::span<const std::string_view> keys) noexcept
         FCandidates[byte] |= static_cast<std::uint16_t>(1u << k);
       }
     }
+    if (FKeys[k].size() > PatternSize) continue;
+    unsigned char lowered[PatternSize] = {};
+    unsigned char caseBits[PatternSize] = {};
+    unsigned char used[PatternSize] = {};
+    for (std::size_t i = 0; i < FKeys[k].size(); ++i) {
+      const unsigned char byte = static_cast<unsigned char>(FKeys[k][i]);
+      const bool letter = (byte | 0x20) >= 'a' && (byte | 0x20) <= 'z';
+      lowered[i] = letter ? byte | 0x20 : byte;
+      caseBits[i] = letter ? 0x20 : 0;
+      used[i] = 0xFF;
+    }
+    std::memcpy(FPatterns[k].Lowered, lowered, PatternSize);
+    std::memcpy(FPatterns[k].CaseBits, caseBits, PatternSize);
+    std::memcpy(FPatterns[k].Used, used, PatternSize);
   }
+}
+
+bool LineList::BeginsWithKey(const Line& line, std::string_view key, const KeyTable::Pattern& pattern) noexcept {
+  // A line holds the key when its first "=" follows bytes that match the
+  // key's: those have no "=" of their own, as the key has none.
+  if (line.Length <= key.size() || line.Text[key.size()] != '=') return false;
+  std::uint64_t words[2];
+  std::memcpy(words, line.Text, sizeof words);
+  return ((words[0] | pattern.CaseBits[0]) & pattern.Used[0]) == pattern.Lowered[0] &&
+         ((words[1] | pattern.CaseBits[1]) & pattern.Used[1]) == pattern.Lowered[1];
 }
 
 void LineList::IndexOfNames(const KeyTable& keys, std::span<int> indices) const {
@@ -174,11 +198,17 @@ void LineList::IndexOfNames(const KeyTable& keys, std::span<int> indices) const 
     const Line& line = FLines[i];
     if (line.Length == 0) continue;
     unsigned candidates = keys.FCandidates[static_cast<unsigned char>(line.Text[0])] & missing;
-    if (candidates == 0 || !FindKey(line)) continue;
+    // Where keys match but for the case of ASCII letters, a short key is
+    // matched against the line's first bytes without looking for its "=".
+    if (candidates == 0 || !(platform::MatchRules.AsciiCaseOnly || FindKey(line))) continue;
     do {
       const unsigned k = static_cast<unsigned>(std::countr_zero(candidates));
       candidates &= candidates - 1;
-      if (SameKey(line, keys.FKeys[k])) {
+      const std::string_view key = keys.FKeys[k];
+      const bool matches = platform::MatchRules.AsciiCaseOnly && key.size() <= KeyTable::PatternSize
+                               ? BeginsWithKey(line, key, keys.FPatterns[k])
+                               : FindKey(line) && SameKey(line, key);
+      if (matches) {
         indices[k] = static_cast<int>(i);
         missing &= ~(1u << k);
       }

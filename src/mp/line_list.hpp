@@ -36,7 +36,9 @@ using LinePieces = std::initializer_list<std::string_view>;
 class LineList {
  public:
   // Keys that are looked up together (IndexOfNames), each distinct from the
-  // others, prepared once: which of them a line may hold, by its first byte.
+  // others and without "=", prepared once: which of them a line may hold, by
+  // its first byte, and where keys match but for the case of ASCII letters,
+  // the bytes a line must begin with.
   class KeyTable {
    public:
     static constexpr std::size_t MaxKeys = 16;
@@ -45,8 +47,17 @@ class LineList {
 
    private:
     friend class LineList;
+    // A key of up to 16 bytes, as two words: its bytes with letters in lower
+    // case, the case bit of its letters, and which bytes it has.
+    struct Pattern {
+      std::uint64_t Lowered[2];
+      std::uint64_t CaseBits[2];
+      std::uint64_t Used[2];
+    };
+    static constexpr std::size_t PatternSize = 16;
     std::span<const std::string_view> FKeys;
     std::uint16_t FCandidates[256] = {};  // a bit for each key
+    Pattern FPatterns[MaxKeys] = {};
   };
 
   LineList() = default;
@@ -147,6 +158,10 @@ class LineList {
   [[gnu::always_inline]] static inline bool FindKey(const Line& line) noexcept;
   // Whether the key of a line that has one matches key.
   [[gnu::always_inline]] static inline bool SameKey(const Line& line, std::string_view key) noexcept;
+  // Whether a line's key is key, where keys match but for the case of ASCII
+  // letters; reads 16 bytes from the line's start.
+  [[gnu::always_inline]] static inline bool BeginsWithKey(const Line& line, std::string_view key,
+                                                          const KeyTable::Pattern& pattern) noexcept;
   [[noreturn]] static void RaiseTooManyLines();
 
   struct Chunk {

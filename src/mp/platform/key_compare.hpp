@@ -15,6 +15,7 @@ bool SameKey(std::string_view lineKey, std::string_view key) noexcept;
 struct KeyMatchRules {
   bool SameLength;                 // equal keys have the same length
   unsigned char FirstByte[256];    // and first bytes that map to the same value
+  bool AsciiCaseOnly;              // and differ in the case of ASCII letters only
 };
 extern const KeyMatchRules MatchRules;
 

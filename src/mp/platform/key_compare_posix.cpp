@@ -14,7 +14,7 @@ constexpr unsigned char AsciiLower(unsigned char byte) noexcept {
 }
 
 constexpr KeyMatchRules AsciiRules() {
-  KeyMatchRules rules{true, {}};
+  KeyMatchRules rules{true, {}, true};
   for (std::size_t byte = 0; byte < 256; ++byte) rules.FirstByte[byte] = AsciiLower(static_cast<unsigned char>(byte));
   return rules;
 }

@@ -12,7 +12,7 @@ namespace ostrak::platform {
 
 // Under a locale, keys of different lengths or first letters may compare the
 // same: every line is compared.
-constinit const KeyMatchRules MatchRules = {false, {}};
+constinit const KeyMatchRules MatchRules = {false, {}, false};
 
 bool SameKey(std::string_view lineKey, std::string_view key) noexcept {
   // CompareStringA takes int lengths; a key beyond that matches nothing.
