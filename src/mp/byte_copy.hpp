@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 
 namespace ostrak {
 
@@ -50,6 +51,12 @@ inline std::uint64_t Load8(const char* p) noexcept {
   return word;
 }
 
+inline std::uint32_t Load4(const char* p) noexcept {
+  std::uint32_t word;
+  std::memcpy(&word, p, sizeof word);
+  return word;
+}
+
 }  // namespace detail
 
 // True when the count bytes at a and b are the same.
@@ -58,10 +65,19 @@ inline bool SameBytes(const char* a, const char* b, std::size_t count) noexcept 
   if (count >= 8) {
     return detail::Load8(a) == detail::Load8(b) && detail::Load8(a + count - 8) == detail::Load8(b + count - 8);
   }
+  if (count >= 4) {
+    return detail::Load4(a) == detail::Load4(b) && detail::Load4(a + count - 4) == detail::Load4(b + count - 4);
+  }
   for (std::size_t i = 0; i < count; ++i) {
     if (a[i] != b[i]) return false;
   }
   return true;
+}
+
+// True when the two are the same bytes; for the short lines that mark
+// sections, without a library call.
+inline bool SameText(std::string_view a, std::string_view b) noexcept {
+  return a.size() == b.size() && SameBytes(a.data(), b.data(), a.size());
 }
 
 }  // namespace ostrak

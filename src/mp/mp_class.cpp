@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "mp/byte_copy.hpp"
 #include "mp/errors.hpp"
 
 namespace ostrak {
@@ -9,7 +10,7 @@ namespace ostrak {
 TMPObjectKind TMPClass::GetObjectKind() const {
   const std::string_view header = FLines.Get(0);
   for (const TMPObjectKind kind : {okPolygon, okPolyline, okPOI}) {
-    if (header == ObjectHeaderLine(kind)) return kind;
+    if (SameText(header, ObjectHeaderLine(kind))) return kind;
   }
   return okUnknown;
 }

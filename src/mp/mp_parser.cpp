@@ -1,5 +1,6 @@
 #include "mp/mp_parser.hpp"
 
+#include "mp/byte_copy.hpp"
 #include "mp/io_result.hpp"
 
 namespace ostrak {
@@ -13,7 +14,7 @@ constexpr std::string_view ObjectEnd = "[END]";
 // The kind of object a line starts, or okUnknown when it starts none.
 TMPObjectKind ObjectStartedBy(std::string_view line) noexcept {
   for (const TMPObjectKind kind : {okPolygon, okPolyline, okPOI}) {
-    if (line == ObjectHeaderLine(kind)) return kind;
+    if (SameText(line, ObjectHeaderLine(kind))) return kind;
   }
   return okUnknown;
 }
@@ -40,7 +41,7 @@ TMPParser::TMPParser(std::string_view InputName, std::string_view OutputName, st
 
 void TMPParser::Run() {
   for (std::string_view line; TakeLine(line, nullptr);) {
-    if (line == HeaderStart) {
+    if (SameText(line, HeaderStart)) {
       StartSection(FHeader, line);
       ReadHeader();
       ProcessHeader();
@@ -96,14 +97,14 @@ void TMPParser::ReadSection(LineList& section, std::string_view terminator) {
   do {
     if (!TakeLine(line, &section)) RaiseCutOff();
     section.AddView(line, FInput.EndedWithCrLf());
-  } while (line != terminator);
+  } while (!SameText(line, terminator));
 }
 
 void TMPParser::SkipObject() {
   std::string_view line;
   do {
     if (!TakeLine(line, nullptr)) RaiseCutOff();
-  } while (line != ObjectEnd);
+  } while (!SameText(line, ObjectEnd));
 }
 
 void TMPParser::WriteSection(const LineList& section) {
