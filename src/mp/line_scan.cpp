@@ -9,42 +9,46 @@ namespace ostrak {
 
 namespace {
 
-// The word with its index-th byte cleared, counting as FirstMarkedByte does.
-std::uint64_t ClearByte(std::uint64_t word, unsigned index) noexcept {
-  const unsigned shift = std::endian::native == std::endian::little ? 8 * index : 56 - 8 * index;
-  return word & ~(std::uint64_t{0xFF} << shift);
+// One bit for each byte of a word of 0x00/0xFF bytes, the first byte's
+// lowest: the top bit of every byte gathered by one multiplication.
+std::uint64_t BitsOfMarks(std::uint64_t word) noexcept {
+  if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+  return ((word & 0x8080808080808080u) * 0x0002040810204081u) >> 56;
 }
 
-// 16 bytes at a time, with the compiler's generic vectors; one pass over the
-// marks of each half for the breaks in it.
+// A bit for each of the 64 bytes at p that equals byte.
+std::uint64_t Marks64(const char* p, unsigned char byte) noexcept {
+  std::uint64_t marks = 0;
+  for (unsigned part = 0; part < 4; ++part) {
+    detail::Bytes16 bytes;
+    detail::Load16(bytes, p + 16 * part);
+    const detail::Bytes16 equal = bytes == byte;
+    std::uint64_t words[2];
+    std::memcpy(words, &equal, sizeof words);
+    marks |= (BitsOfMarks(words[0]) | BitsOfMarks(words[1]) << 8) << (16 * part);
+  }
+  return marks;
+}
+
+// 64 bytes at a time, as the vector scanner does, with the compiler's generic
+// 16-byte vectors.
 std::size_t FindLineBreaksPortably(const char* begin, const char* end, std::uint32_t* breaks,
                                    std::size_t room) noexcept {
   const std::size_t size = static_cast<std::size_t>(end - begin);
   std::size_t count = 0;
-  for (std::size_t block = 0; block < size; block += 16) {
-    detail::Bytes16 bytes;
-    detail::Bytes16 next;
-    detail::Load16(bytes, begin + block);
-    detail::Load16(next, begin + block + 1);
-    const detail::Bytes16 marks = (bytes == '\n') | ((bytes == '\r') & (next != '\n'));
-    std::uint64_t halves[2];
-    std::memcpy(halves, &marks, sizeof halves);
-    for (std::size_t half = 0; half < 2; ++half) {
-      for (std::uint64_t word = halves[half]; word != 0;) {
-        const unsigned index = detail::FirstMarkedByte(word);
-        const std::size_t at = block + 8 * half + index;
-        if (at >= size) break;
-        if (count == room) return count;
-        breaks[count++] = static_cast<std::uint32_t>(at);
-        word = ClearByte(word, index);
-      }
+  for (std::size_t block = 0; block < size; block += 64) {
+    const std::size_t valid = size - block;
+    // Bytes from end on are not in the range: they mark nothing, and a CR
+    // before end is followed by no LF.
+    const std::uint64_t inRange = valid >= 64 ? ~std::uint64_t{0} : ~std::uint64_t{0} >> (64 - valid);
+    const std::uint64_t lineFeeds = Marks64(begin + block, '\n') & inRange;
+    const std::uint64_t nextIsLineFeed = valid > 64 && begin[block + 64] == '\n';
+    const std::uint64_t followedByLineFeed = lineFeeds >> 1 | nextIsLineFeed << 63;
+    for (std::uint64_t marks = lineFeeds | (Marks64(begin + block, '\r') & inRange & ~followedByLineFeed); marks != 0;
+         marks &= marks - 1) {
+      if (count == room) return count;
+      breaks[count++] = static_cast<std::uint32_t>(block + static_cast<std::size_t>(std::countr_zero(marks)));
     }
-  }
-  // A CR at the very end is followed by a byte that is not in the range,
-  // whatever lies there.
-  if (size > 0 && begin[size - 1] == '\r' && (count == 0 || breaks[count - 1] != size - 1)) {
-    if (count == room) return count;
-    breaks[count++] = static_cast<std::uint32_t>(size - 1);
   }
   return count;
 }
