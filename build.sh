@@ -1,6 +1,8 @@
 #!/bin/sh
 # Builds ostrak and runs its checks.
 #
+#   ./build.sh quick     builds the Linux program with its tests and runs them
+#                        (about a minute): the check for everyday work
 #   ./build.sh example   builds a Release binary and converts examples/town.mp
 #                        into build/town-garmin.mp
 #   ./build.sh package   builds the Debian package into build/package and
@@ -12,22 +14,70 @@
 #                        compares ostrak with cat on a generated map of SIZE
 #                        (default 500M; keeps nothing), and with the ostrak
 #                        program BASELINE (an earlier build) when given
-#   ./build.sh windows   cross-compiles a Release build/windows/bin/ostrak.exe
+#   ./build.sh windows   cross-compiles the Release programs for Windows:
+#                        build/windows/bin/ostrak.exe (64-bit) and
+#                        build/windows32/bin/ostrak.exe (32-bit)
 #   ./build.sh windows-test
-#                        cross-compiles the 32-bit and the 64-bit Windows
-#                        program, runs the 64-bit test suite under Wine, and
-#                        builds and checks the zip for Windows
+#                        cross-compiles the 64-bit and the 32-bit Windows
+#                        program with their tests, runs both test suites under
+#                        Wine, and builds and checks both zips for Windows
 #                        (packaging/check-zip.sh)
 #   ./build.sh test      builds everything and runs the whole test suite: the
 #                        Linux build's, the sanitizer run, 60 s of fuzzing, a
-#                        small benchmark, the Windows build's (windows-test),
+#                        small benchmark, the Windows builds' (windows-test),
 #                        then builds and checks the packages
+#
+# Each phase starts with a heading that shows the time since the start; the
+# run ends with one line that says whether it passed. Build output goes to a
+# log in the build folder and is shown only when the build fails.
 #
 # Missing Debian packages are installed when run as root; otherwise the
 # script stops and names them.
 set -eu
 cd "$(dirname "$0")"
 top=$(pwd)
+jobs=$(nproc 2>/dev/null || getconf _NPROCESSORS_ONLN 2>/dev/null || echo 2)
+
+# The start of the run, kept by the windows-test run that test starts, so
+# that its headings count from the same start.
+OSTRAK_BUILD_START=${OSTRAK_BUILD_START:-$(date +%s)}
+export OSTRAK_BUILD_START
+
+# Minutes and seconds since the start of the run.
+elapsed() {
+  seconds=$(($(date +%s) - OSTRAK_BUILD_START))
+  printf '%d:%02d' $((seconds / 60)) $((seconds % 60))
+}
+
+# phase TITLE: the heading of the next phase.
+phase() {
+  current=$1
+  printf '\n==> [%s] %s\n' "$(elapsed)" "$1"
+}
+
+# The run this one is part of (windows-test within test), which gives the
+# verdict.
+within=${OSTRAK_WITHIN:-}
+
+# passed WHAT...: the verdict line at the end of a run.
+passed() {
+  current=""
+  [ -n "$within" ] || printf '\n==> PASSED: ./build.sh %s in %s: %s\n' "$target" "$(elapsed)" "$*"
+}
+
+# At the end of the run: the cleanup a phase left, and a verdict when a phase
+# failed.
+current=""
+cleanup=""
+finish() {
+  status=$?
+  [ -z "$cleanup" ] || "$cleanup"
+  if [ "$status" -ne 0 ] && [ -n "$current" ]; then
+    printf '\n==> FAILED: ./build.sh %s in "%s" after %s\n' "${within:-$target}" "$current" "$(elapsed)" >&2
+  fi
+  exit "$status"
+}
+trap finish EXIT
 
 # Installs (as root) or names the Debian packages whose command or file is missing.
 require() {
@@ -40,11 +90,21 @@ require() {
   if [ "$(id -u)" = 0 ] && command -v apt-get >/dev/null 2>&1; then
     echo "Installing:$missing"
     export DEBIAN_FRONTEND=noninteractive
+    # A package of another architecture (wine32:i386) needs dpkg to know it.
+    for package in $missing; do
+      case $package in
+        *:*) dpkg --print-foreign-architectures | grep -qx "${package#*:}" || dpkg --add-architecture "${package#*:}" ;;
+      esac
+    done
     apt-get update -q >/dev/null
     # shellcheck disable=SC2086
     apt-get install -y -q --no-install-recommends $missing >/dev/null
   else
-    echo "ostrak: missing Debian packages; install them with: sudo apt-get install$missing" >&2
+    case $missing in
+      *:*) echo "ostrak: missing Debian packages; add their architecture first (sudo dpkg --add-architecture i386)," \
+        "then install them with: sudo apt-get update && sudo apt-get install$missing" >&2 ;;
+      *) echo "ostrak: missing Debian packages; install them with: sudo apt-get install$missing" >&2 ;;
+    esac
     exit 1
   fi
 }
@@ -53,17 +113,46 @@ generator() {
   if command -v ninja >/dev/null 2>&1; then echo "-G Ninja"; fi
 }
 
-# configure DIR [cmake options...]: configures and builds DIR.
+# build DIR [cmake options...]: configures and builds DIR. The build's output
+# goes to DIR/build.log and is shown when the build fails.
 build() {
   dir=$1
   shift
+  echo "Building $dir (log: $dir/build.log)"
+  mkdir -p "$dir"
   # shellcheck disable=SC2046
-  cmake -S "$top" -B "$dir" $(generator) "$@" >/dev/null
-  cmake --build "$dir" -j "$(nproc 2>/dev/null || echo 2)"
+  if ! { cmake -S "$top" -B "$dir" $(generator) --no-warn-unused-cli "$@" && cmake --build "$dir" -j "$jobs"; } \
+    >"$dir/build.log" 2>&1; then
+    cat "$dir/build.log" >&2
+    exit 1
+  fi
+  # CMake's warnings are no failure, but the log must not hide them.
+  sed -n '/^CMake .*Warning/,/^$/p' "$dir/build.log" >&2
+}
+
+# run_tests DIR: runs the tests of DIR, then gives the reason of each skipped
+# test, which CTest does not show: the line after a GoogleTest "Skipped", or
+# a test script's "SKIPPED:" line.
+run_tests() {
+  ctest --test-dir "$1" --output-on-failure -j "$jobs" </dev/null
+  awk '{ sub(/\r$/, "") }
+       /^[0-9]+\/[0-9]+ Test: / { name = $3 }
+       reason { print "Skipped " name ": " $0; reason = 0 }
+       /: Skipped$/ { reason = 1 }
+       /^SKIPPED: / { sub(/^SKIPPED: /, ""); print "Skipped " name ": " $0 }' "$1/Testing/Temporary/LastTest.log"
+}
+
+# The Linux build with its tests, the first check of every change.
+linux_tests() {
+  phase "Linux build and its tests (build/test)"
+  require cmake cmake g++ g++ libgtest-dev /usr/include/gtest/gtest.h man-db man groff-base groff
+  build build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
+  run_tests build/test
 }
 
 # The Debian package, built with Debian's own compiler and hardening flags.
 package() {
+  phase "Debian package (build/package), checked by packaging/check-deb.sh"
   require cmake cmake g++ g++ dpkg-dev dpkg-shlibdeps man-db man groff-base groff lintian lintian
   dir=build/package
   export DEB_BUILD_MAINT_OPTIONS=hardening=+all
@@ -77,21 +166,27 @@ package() {
 
 # The suite once more, with every target built with sanitizers.
 sanitize() {
+  phase "Sanitizer build and its tests (build/sanitize)"
   require cmake cmake g++ g++ libgtest-dev /usr/include/gtest/gtest.h
   build build/sanitize -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1 -DOSTRAK_SANITIZE=address,undefined \
     -DOSTRAK_BUILD_BENCH=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
-  ctest --test-dir build/sanitize --output-on-failure -j 2
+  run_tests build/sanitize
 }
 
 # Coverage-guided fuzzing of the file layer, section filter and converter,
 # seeded with the test maps; any finding fails.
 fuzz() {
-  require clang clang libclang-rt-14-dev /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a
+  phase "Fuzzing for $1 s (build/fuzz)"
+  require clang clang
+  # libFuzzer lies beside the compiler's builtins library, in the package of
+  # its runtime libraries.
+  fuzzer=$(clang --rtlib=compiler-rt -print-libgcc-file-name | sed 's/builtins/fuzzer/')
+  require "libclang-rt-$(clang -dumpversion | cut -d. -f1)-dev" "$fuzzer"
   dir=build/fuzz
   CC=clang CXX=clang++ build "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOSTRAK_FUZZ=ON \
     -DOSTRAK_BUILD_TESTS=OFF -DOSTRAK_BUILD_BENCH=OFF
   mkdir -p "$dir/corpus" "$dir/findings"
-  "$dir/bin/fuzz_convert" -max_total_time="${1:-60}" -max_len=4096 -timeout=10 -print_final_stats=1 \
+  "$dir/bin/fuzz_convert" -max_total_time="$1" -max_len=4096 -timeout=10 -print_final_stats=1 \
     -artifact_prefix="$dir/findings/" "$dir/corpus" tests/data tests/data/hostile >"$dir/fuzz.log" 2>&1 ||
     { tail -n 40 "$dir/fuzz.log" >&2; echo "fuzzing found a problem; see $dir/findings" >&2; exit 1; }
   grep -E '^Done|stat::number_of_executed_units' "$dir/fuzz.log"
@@ -99,25 +194,70 @@ fuzz() {
 
 # Throughput against cat on a generated map (Release build).
 bench() {
+  phase "Benchmark on a generated map of $1 (build/release)"
   require cmake cmake g++ g++
   build build/release -DCMAKE_BUILD_TYPE=Release -DOSTRAK_BUILD_TESTS=OFF
   build/release/bin/throughput --ostrak build/release/bin/ostrak --generator build/release/bin/generate_map \
-    --size "${1:-500M}" --runs "${2:-5}" ${3:+--baseline "$3"}
+    --size "$1" --runs "$2" ${3:+--baseline "$3"}
 }
 
 windows_packages() {
   require g++-mingw-w64-x86-64 x86_64-w64-mingw32-g++-posix g++-mingw-w64-i686 i686-w64-mingw32-g++-posix \
-    cmake cmake googletest /usr/src/googletest/CMakeLists.txt
+    cmake cmake googletest /usr/src/googletest/CMakeLists.txt binutils as
 }
 
-# Runs the tests of build/win64 under Wine, in a Wine prefix of its own that
-# is removed afterwards.
-wine_tests() {
+# Why the 32-bit Windows program cannot run here, or nothing when it can. The
+# 32-bit Wine is a 32-bit Linux program, and a kernel may be built or started
+# without those (ia32_emulation=off); there, installing the 32-bit Wine would
+# even stop the 64-bit one, which is started through it. A 32-bit program
+# that only exits tells.
+no_wine32_reason() {
+  probe=$(mktemp -d)
+  # shellcheck disable=SC2016 # assembly, not shell
+  printf '.globl _start\n_start:\n movl $1, %%eax\n xorl %%ebx, %%ebx\n int $0x80\n' >"$probe/exit.s"
+  as --32 -o "$probe/exit.o" "$probe/exit.s"
+  ld -m elf_i386 -o "$probe/exit" "$probe/exit.o"
+  if ! "$probe/exit" 2>/dev/null; then
+    echo "this Linux kernel runs no 32-bit programs (built or started without IA32 emulation), and so no 32-bit Wine"
+  fi
+  rm -rf "$probe"
+}
+
+# windows_build DIR BITS [cmake options...]: the Windows program of BITS
+# (64 or 32) bits in DIR.
+windows_build() {
+  dir=$1
+  bits=$2
+  shift 2
+  build "$dir" -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-mingw$bits.cmake" -DCMAKE_COMPILE_WARNING_AS_ERROR=ON "$@"
+}
+
+# The Windows programs as they are shipped, Release: the 64-bit one in
+# build/windows, the 32-bit one in build/windows32.
+windows_release() {
+  windows_build build/windows 64 -DCMAKE_BUILD_TYPE=Release -DOSTRAK_BUILD_TESTS=OFF -DOSTRAK_BUILD_BENCH=OFF
+  windows_build build/windows32 32 -DCMAKE_BUILD_TYPE=Release -DOSTRAK_BUILD_TESTS=OFF -DOSTRAK_BUILD_BENCH=OFF
+}
+
+# At the end the Wine server and its processes go (there is none to end when
+# the run stopped before starting it), and the prefix with them.
+wine_cleanup() {
+  WINEPREFIX="$scratch/prefix" wineserver -k 2>/dev/null || true
+  rm -rf "$scratch"
+}
+
+# Prepares Wine for this process: one Wine prefix of its own, in which both
+# the 64-bit and the 32-bit programs run, removed when the process ends.
+wine_setup() {
+  phase "Wine prefix for the 64-bit and the 32-bit program"
   require wine wine wine64 /usr/lib/wine/wine64 locales /usr/share/i18n/locales/ru_RU unzip unzip
+  if [ -z "$no_wine32" ]; then
+    require wine32:i386 /usr/lib/wine/wine
+  else
+    echo "No 32-bit Wine: $no_wine32."
+  fi
   scratch=$(mktemp -d)
-  # At the end the Wine server and its processes go (there is none to end
-  # when the run stopped before starting it).
-  trap 'WINEPREFIX="$scratch/prefix" wineserver -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
+  cleanup=wine_cleanup
   # Wine takes its code pages from the locale: ru_RU gives the ANSI code page
   # 1251 and the OEM code page 866 that the tests expect.
   mkdir "$scratch/locale"
@@ -127,35 +267,69 @@ wine_tests() {
   # No debugger report of a crash on standard output (winedbg), no Mono or
   # Gecko, no Wine diagnostics.
   export WINEPREFIX="$scratch/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
-  # One Wine server for the whole run, then a fresh prefix, and a first run
-  # with every standard stream redirected: Wine's background processes must
-  # not inherit the pipes through which CTest reads a test.
+  # One Wine server for the whole run, then a fresh prefix.
   mkdir "$WINEPREFIX"
   wineserver -p
   wineboot -i </dev/null >"$scratch/wineboot.log" 2>&1 || { cat "$scratch/wineboot.log"; exit 1; }
-  wine build/win64/bin/ostrak.exe </dev/null >"$scratch/usage.txt" 2>"$scratch/usage.err"
+}
+
+# windows_suite BITS: builds build/winBITS with its tests and runs them under
+# Wine; where the 32-bit program cannot run, its build is all.
+windows_suite() {
+  phase "Windows $1-bit program and its tests under Wine (build/win$1)"
+  windows_build "build/win$1" "$1" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOSTRAK_BUILD_TESTS=ON
+  if [ "$1" = 32 ] && [ -n "$no_wine32" ]; then
+    printf '\n==> NOT RUN: the Windows 32-bit tests, built but not run: %s.\n' "$no_wine32"
+    return 0
+  fi
+  # A first run with every standard stream redirected: Wine's background
+  # processes must not inherit the pipes through which CTest reads a test.
+  wine "build/win$1/bin/ostrak.exe" </dev/null >"$scratch/usage.txt" 2>"$scratch/usage.err"
   # "Ostrak v2.02 - п" with the Cyrillic letter in code page 866.
   if ! LC_ALL=C grep -q "^Ostrak v[0-9.]* - $(printf '\257')" "$scratch/usage.txt"; then
-    echo "ostrak: Wine does not run with the code pages 1251 and 866" >&2
+    echo "ostrak: Wine does not run the $1-bit program with the code pages 1251 and 866" >&2
     exit 1
   fi
-  ctest --test-dir build/win64 --output-on-failure -j "$(nproc 2>/dev/null || echo 2)" </dev/null
-  # The zip for Windows users, made from the Release build and checked in
-  # the same Wine set-up.
+  run_tests "build/win$1"
+}
+
+# Both Windows programs with their tests under Wine, then the zips for
+# Windows users, made from the Release builds and checked in the same Wine
+# set-up.
+windows_test() {
+  windows_packages
+  no_wine32=$(no_wine32_reason)
+  wine_setup
+  windows_suite 64
+  windows_suite 32
+  phase "Windows zips (build/windows), checked by packaging/check-zip.sh"
   windows_release
   rm -f build/windows/ostrak-*.zip
-  (cd build/windows && cpack -G ZIP) >build/windows/cpack.log || { cat build/windows/cpack.log >&2; exit 1; }
-  sh packaging/check-zip.sh build/windows/ostrak-*.zip </dev/null
+  for dir in build/windows build/windows32; do
+    (cd "$dir" && cpack -G ZIP -B "$top/build/windows") >"$dir/cpack.log" || { cat "$dir/cpack.log" >&2; exit 1; }
+  done
+  sh packaging/check-zip.sh build/windows/ostrak-*-win64.zip </dev/null
+  sh packaging/check-zip.sh build/windows/ostrak-*-win32.zip ${no_wine32:+"$no_wine32"} </dev/null
 }
 
-# The Windows program as it is shipped: 64-bit, Release.
-windows_release() {
-  build build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake -DCMAKE_BUILD_TYPE=Release \
-    -DOSTRAK_BUILD_TESTS=OFF -DOSTRAK_BUILD_BENCH=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
+# What windows-test runs on this machine, for the verdict.
+windows_summary() {
+  no_wine32=$(no_wine32_reason)
+  if [ -z "$no_wine32" ]; then
+    echo "the Windows 64-bit and 32-bit tests under Wine and both zips"
+  else
+    echo "the Windows 64-bit tests under Wine and both zips, but NOT the 32-bit tests: $no_wine32"
+  fi
 }
 
-case "${1:-}" in
+target=${1:-}
+case "$target" in
+  quick)
+    linux_tests
+    passed "the Linux build and its tests"
+    ;;
   example)
+    phase "Release build and the example map (build/release)"
     require cmake cmake g++ g++
     build build/release -DCMAKE_BUILD_TYPE=Release -DOSTRAK_BUILD_TESTS=OFF
     build/release/bin/ostrak examples/town.mp build/town-garmin.mp
@@ -164,45 +338,47 @@ case "${1:-}" in
     ;;
   package)
     package
+    passed "the Debian package, built and checked"
     ;;
   sanitize)
     sanitize
+    passed "the tests built with sanitizers"
     ;;
   fuzz)
     fuzz "${2:-60}"
+    passed "${2:-60} s of fuzzing without a finding"
     ;;
   bench)
     bench "${2:-500M}" "${3:-5}" "${4:-}"
     ;;
   test)
-    require cmake cmake g++ g++ libgtest-dev /usr/include/gtest/gtest.h man-db man groff-base groff
-    build build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
-    ctest --test-dir build/test --output-on-failure -j 2
+    linux_tests
     sanitize
     fuzz 60
-    # A smoke run of the benchmark on a few megabytes; not a timed test.
+    phase "Benchmark smoke run on 4 MB (not a timed test)"
     build/test/bin/throughput --ostrak build/test/bin/ostrak --generator build/test/bin/generate_map \
       --size 4M --runs 3
-    # In a process of its own, which clears its Wine set-up when it ends.
-    "$0" windows-test
+    # In a process of its own, which clears its Wine set-up when it ends and
+    # names its own phase when it fails.
+    current=""
+    OSTRAK_WITHIN="test" "$0" windows-test
     package
+    passed "the Linux tests, the sanitizer tests, 60 s of fuzzing, the benchmark smoke run, the Debian package," \
+      "$(windows_summary)"
     ;;
   windows)
+    phase "Windows Release programs (build/windows, build/windows32)"
     windows_packages
     windows_release
-    echo "Built build/windows/bin/ostrak.exe"
+    echo "Built build/windows/bin/ostrak.exe (64-bit) and build/windows32/bin/ostrak.exe (32-bit)"
     ;;
   windows-test)
-    windows_packages
-    # The 32-bit program cannot run here: building it cleanly is its check.
-    build build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw32.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-      -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DOSTRAK_BUILD_TESTS=OFF
-    build build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-      -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
-    wine_tests
+    windows_test
+    passed "$(windows_summary)"
     ;;
   *)
-    echo "usage: ./build.sh example | package | sanitize | fuzz [seconds] | bench [size [runs [baseline]]] | windows | windows-test | test" >&2
+    echo "usage: ./build.sh quick | example | package | sanitize | fuzz [seconds] | bench [size [runs [baseline]]]" \
+      "| windows | windows-test | test" >&2
     exit 2
     ;;
 esac

@@ -17,3 +17,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+
+# CTest runs the test programs through Wine, which shows this machine's root
+# folder to them as drive Z:.
+find_program(OSTRAK_WINE wine)
+if(OSTRAK_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${OSTRAK_WINE})
+  set(OSTRAK_EMULATOR_ROOT "Z:")
+endif()

@@ -4,11 +4,3 @@
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(OSTRAK_MINGW_TRIPLET x86_64-w64-mingw32)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
-
-# CTest runs the test programs through Wine, which shows this machine's root
-# folder to them as drive Z:.
-find_program(OSTRAK_WINE wine)
-if(OSTRAK_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${OSTRAK_WINE})
-  set(OSTRAK_EMULATOR_ROOT "Z:")
-endif()

@@ -2,6 +2,7 @@
 # Checks a manual page of ostrak (ostrak.1 or ostrak.1.gz):
 #  - groff and man render it without a single warning, at the width of 80
 #    columns that lintian uses too;
+#  - its mkgmap command is the README's recipe, option for option;
 #  - with the program given, its example is what the program does: the
 #    building of the EXAMPLES section converts into the lines shown there.
 #
@@ -35,10 +36,18 @@ LC_ALL=C.UTF-8 MANWIDTH=80 MANROFFSEQ='' man --warnings -E UTF-8 -l -Tutf8 -Z "$
   >/dev/null 2>"$work/man.log"
 [ -s "$work/man.log" ] && { cat "$work/man.log" >&2; fail "man warns"; }
 
+# EXAMPLES with the roff minus signs as "-".
+sed -n '/^\.SH EXAMPLES/,/^\.SH /p' "$work/page.1" | sed 's/\\-/-/g' >"$work/examples"
+# The options of the mkgmap command, its lines joined where a backslash
+# (roff's \e) continues them.
+recipe() { sed -e ':a' -e '/\\e$/{N;s/\\e\n *//;ba' -e '}' "$1" | sed -n 's/^mkgmap \(--.*\) town-garmin\.mp$/\1/p'; }
+readme=$(dirname "$0")/../README.md
+[ -n "$(recipe "$readme")" ] && [ "$(recipe "$work/examples")" = "$(recipe "$readme")" ] ||
+  fail "its mkgmap options ($(recipe "$work/examples")) are not the README's ($(recipe "$readme"))"
+
 [ -z "$ostrak" ] && exit 0
 # The example: the first [POLYGON] section of EXAMPLES is the input, the
-# [POLYLINE] section after it the output, with the roff minus signs as "-".
-sed -n '/^\.SH EXAMPLES/,/^\.SH /p' "$work/page.1" | sed 's/\\-/-/g' >"$work/examples"
+# [POLYLINE] section after it the output.
 sed -n '/^\[POLYGON\]$/,/^\[END\]$/p' "$work/examples" >"$work/in.mp"
 sed -n '/^\[POLYLINE\]$/,/^\[END\]$/p' "$work/examples" >"$work/shown.mp"
 [ -s "$work/in.mp" ] && [ -s "$work/shown.mp" ] || fail "has no example building in EXAMPLES"
@@ -48,4 +57,4 @@ if ! cmp -s "$work/out.txt" "$work/shown.mp"; then
   diff -u "$work/shown.mp" "$work/out.txt" >&2
   fail "the example differs from what the program writes (above: - shown, + written)"
 fi
-echo "$page: renders cleanly; its example holds"
+echo "$page: renders cleanly; its mkgmap command and its example hold"

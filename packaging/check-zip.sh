@@ -3,12 +3,14 @@
 # folder with ostrak.exe and README.txt, and the packaged program, run under
 # Wine on the example map, writes exactly the golden output.
 #
-#   packaging/check-zip.sh build/windows/ostrak-<version>-<system>.zip
+#   packaging/check-zip.sh build/windows/ostrak-<version>-<system>.zip [REASON]
 #
 # Runs in the Wine set-up of ./build.sh windows-test (WINEPREFIX and the code
-# pages prepared). Leaves nothing behind but its output.
+# pages prepared). With a REASON, why Wine cannot run the program here, the
+# run is left out and the reason shown. Leaves nothing behind but its output.
 set -eu
 zip=$1
+no_run=${2:-}
 top=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -25,9 +27,21 @@ listed=$(unzip -Z1 "$zip" | LC_ALL=C sort | tr '\n' ' ')
 
 unzip -q "$zip" -d "$work"
 exe="$work/$folder/ostrak.exe"
+# The program is for the system the zip's name gives: the machine field of
+# its PE header is i386 (014c) in a win32 zip and x86-64 (8664) in a win64 one.
+header=$(od -An -tu4 -j60 -N4 "$exe" | tr -d ' ')
+machine=$(od -An -tx2 -j$((header + 4)) -N2 "$exe" | tr -d ' ')
+case "$folder:$machine" in
+  *-win32:014c | *-win64:8664) ;;
+  *) fail "ostrak.exe is a program for machine $machine, not for the system in its name" ;;
+esac
 # The README keeps its CR LF line ends through the packing.
 cmp -s "$work/$folder/README.txt" "$top/packaging/README-windows.txt" || fail "README.txt differs from the source"
 
+if [ -n "$no_run" ]; then
+  echo "== $(basename "$zip"): contents checked; NOT RUN: $no_run"
+  exit 0
+fi
 wine "$exe" "$top/examples/town.mp" "$work/town.mp" </dev/null >"$work/stdout" 2>"$work/stderr" ||
   fail "the packaged ostrak.exe failed: $(cat "$work/stderr")"
 [ ! -s "$work/stdout" ] && [ ! -s "$work/stderr" ] || fail "the conversion wrote to the console"

@@ -1,5 +1,6 @@
 #!/bin/sh
-# Converts a map and compiles the result with mkgmap, as the README shows:
+# Converts a map and compiles the result with mkgmap, with the options of the
+# README's recipe:
 #
 #   mkgmap_compile.sh OSTRAK MAP.mp
 #   mkgmap_compile.sh OSTRAK --generate GENERATOR SIZE
@@ -11,6 +12,8 @@
 # holds. Exit status 77 tells CTest the test was skipped.
 set -u
 command -v mkgmap >/dev/null 2>&1 || { echo "SKIPPED: mkgmap is not installed (apt-get install mkgmap)"; exit 77; }
+options=$(sed -n 's/^mkgmap \(--.*\) town-garmin\.mp$/\1/p' "$(dirname "$0")/../../README.md")
+[ -n "$options" ] || { echo "the README shows no mkgmap command"; exit 1; }
 work=$(mktemp -d) || exit 1
 trap 'rm -rf "$work"' EXIT
 source=$2
@@ -27,8 +30,9 @@ if [ "$2" = --generate ] && ! grep -q '^Numbers1=0,N,' "$work/garmin.mp"; then e
 printf '%s\n' handlers=java.util.logging.ConsoleHandler java.util.logging.ConsoleHandler.level=FINE \
   .level=WARNING uk.me.parabola.mkgmap.reader.polish.level=FINE >"$work/logging.properties"
 cd "$work" || exit 1
-JAVA_TOOL_OPTIONS="-Dlog.config=$work/logging.properties" mkgmap --output-dir="$work/gmap" --mapname=63240001 \
-  --code-page=1251 --lower-case --net --index --gmapsupp garmin.mp >mkgmap.log 2>&1
+# shellcheck disable=SC2086 # one word per option
+JAVA_TOOL_OPTIONS="-Dlog.config=$work/logging.properties" mkgmap --output-dir="$work/gmap" $options garmin.mp \
+  >mkgmap.log 2>&1
 status=$?
 grep -v -E '^FINE|^[A-Z][a-z]{2} [0-9]+, [0-9]{4} ' mkgmap.log
 sections=$(grep -c '^FINE: .*: section name POLYLINE$' mkgmap.log)
