@@ -1,10 +1,14 @@
 // Runs of the built program, and what must come of them: the end-to-end
-// tests are tables of CliCase, run by RunCase.
+// tests are tables of CliCase, each row a test of its own named after it.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <ostream>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -53,8 +57,18 @@ struct CliCase {
   std::string Stdout = {};
   // Files of the folder after the run: their bytes, or nullopt for none.
   std::vector<std::pair<std::string, std::optional<std::string>>> After = {};
+  std::function<void(const TempDir&)> Check = {};  // for files too large to keep in a table
 };
 
 void RunCase(const CliCase& c);
+
+// A table whose rows are tests of their own, named after them:
+//   TEST_P(Suite, Runs) { RunCase(*GetParam()); }
+//   INSTANTIATE_TEST_SUITE_P(, Suite, Rows(table), RowName);
+// The rows are not copied: the table must outlive the tests.
+class CliTable : public testing::TestWithParam<const CliCase*> {};
+testing::internal::ParamGenerator<const CliCase*> Rows(std::span<const CliCase> table);
+std::string RowName(const testing::TestParamInfo<const CliCase*>& row);
+inline void PrintTo(const CliCase* c, std::ostream* out) { *out << c->Name; }
 
 }  // namespace ostrak::test

@@ -11,31 +11,31 @@
 namespace ostrak::test {
 namespace {
 
-namespace fs = std::filesystem;
-
-// Converts each map and compares the output with its golden file byte for
-// byte. With OSTRAK_REGENERATE=1 in the environment the golden files are
-// rewritten instead; review the difference before committing it.
-TEST(Conversion, MapsMatchTheirGoldenFiles) {
-  const fs::path data = DataDir();
-  const std::pair<fs::path, fs::path> maps[] = {
-      {fs::path(OSTRAK_SOURCE_DIR) / "examples" / "town.mp", data / "town.expected.mp"},
-      {data / "edge-cases.mp", data / "edge-cases.expected.mp"},
-      // Random bytes without Ctrl-Z; UTF-8 with a byte-order mark, which hides
-      // the header line; lines of NUL bytes, which are content like any other.
-      {data / "hostile" / "random-bytes.mp", data / "hostile" / "random-bytes.expected.mp"},
-      {data / "hostile" / "utf8-bom.mp", data / "hostile" / "utf8-bom.expected.mp"},
-      {data / "hostile" / "nul-lines.mp", data / "hostile" / "nul-lines.expected.mp"},
-  };
-  const char* regenerate = std::getenv("OSTRAK_REGENERATE");
-  for (const auto& [input, golden] : maps) {
-    TempDir dir;
-    const RunResult run = RunOstrak({input.string(), dir.File("out.mp")});
-    EXPECT_EQ(std::to_string(run.ExitStatus) + run.Stdout + run.Stderr, "0") << input;
-    if (regenerate != nullptr && std::string(regenerate) == "1") WriteBytes(golden, ReadBytes(dir.File("out.mp")));
-    EXPECT_TRUE(ReadBytes(dir.File("out.mp")) == ReadBytes(golden)) << "output differs from " << golden;
-  }
+// Each map is converted and its output compared with its golden file,
+// NAME.expected.mp in the test data, byte for byte. With OSTRAK_REGENERATE=1
+// in the environment the golden files are rewritten instead; review the
+// difference before committing it.
+CliCase Golden(const std::string& name, const fs::path& input) {
+  return {.Name = name, .Arguments = {input.string(), "{dir}/out.mp"}, .Check = [name](const TempDir& dir) {
+            const fs::path golden = DataDir() / (name + ".expected.mp");
+            const std::string output = ReadBytes(dir.File("out.mp"));
+            const char* regenerate = std::getenv("OSTRAK_REGENERATE");
+            if (regenerate != nullptr && std::string(regenerate) == "1") WriteBytes(golden, output);
+            EXPECT_TRUE(output == ReadBytes(golden)) << "output differs from " << golden;
+          }};
 }
+
+// Random bytes without Ctrl-Z; UTF-8 with a byte-order mark, which hides the
+// header line; lines of NUL bytes, which are content like any other.
+const CliCase Maps[] = {Golden("town", fs::path(OSTRAK_SOURCE_DIR) / "examples" / "town.mp"),
+                        Golden("edge-cases", DataDir() / "edge-cases.mp"),
+                        Golden("hostile/random-bytes", DataDir() / "hostile" / "random-bytes.mp"),
+                        Golden("hostile/utf8-bom", DataDir() / "hostile" / "utf8-bom.mp"),
+                        Golden("hostile/nul-lines", DataDir() / "hostile" / "nul-lines.mp")};
+
+using GoldenFiles = CliTable;
+TEST_P(GoldenFiles, Match) { RunCase(*GetParam()); }
+INSTANTIATE_TEST_SUITE_P(, GoldenFiles, Rows(Maps), RowName);
 
 const std::string Map = "[IMG ID]\nTypeSet=Navitel\n[END-IMG ID]\n[POI]\n[END]\n";
 // 100 lines of 8 bytes: 1000 bytes of output with their CR LF.
@@ -90,9 +90,9 @@ const CliCase Cases[] = {
      .Options = {.Program = "{dir}/" + Renamed}, .Report = "File not found", .Module = Renamed},
 };
 
-TEST(CommandLine, RunsEndAsExpected) {
-  for (const CliCase& c : Cases) RunCase(c);
-}
+using CommandLine = CliTable;
+TEST_P(CommandLine, Runs) { RunCase(*GetParam()); }
+INSTANTIATE_TEST_SUITE_P(, CommandLine, Rows(Cases), RowName);
 
 }  // namespace
 }  // namespace ostrak::test
