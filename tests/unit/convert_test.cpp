@@ -1,7 +1,7 @@
-// The house-number rules of the conversion, one building per form of house
-// number. Cyrillic text is written as Windows-1251 bytes, as in real maps;
-// whole maps, the header and the objects left out are checked byte for byte
-// by the end-to-end golden files.
+// The conversion through the section filter: the house-number rules, one
+// building per form of house number, and the edge-case map at every small
+// read size. Cyrillic text is written as Windows-1251 bytes, as in real maps;
+// whole maps are checked byte for byte by the end-to-end golden files.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,13 +13,11 @@
 namespace ostrak {
 namespace {
 
-std::string Convert(const std::vector<std::string>& lines) {
+// The map converted with reads and writes of transferSize bytes.
+std::string Convert(const std::string& map, std::size_t transferSize = 13) {
   test::TempDir dir;
-  test::WriteBytes(dir.File("in.mp"), test::CrLfLines(lines));
-  {
-    TOstrakConvertNavitel2Garmin converter(dir.File("in.mp"), dir.File("out.mp"), 13);
-    converter.Run();
-  }
+  test::WriteBytes(dir.File("in.mp"), map);
+  TOstrakConvertNavitel2Garmin(dir.File("in.mp"), dir.File("out.mp"), transferSize).Run();
   return test::ReadBytes(dir.File("out.mp"));
 }
 
@@ -55,10 +53,21 @@ TEST(Conversion, HouseNumberForms) {
     expected.insert(expected.end(), {"CityName=" + City, "CountryName=" + Country, "Data0=(1,2)", "Label=" + c.Label,
                                      "Numbers1=" + c.Numbers1 + places, "Numbers2=2,N,-1,-1,N,-1,-1,-1,-1" + places,
                                      "[END]"});
-    EXPECT_EQ(Convert({"[POLYGON]", "Type=0x0d", "StreetDesc=" + Street, "HouseNumber=" + c.HouseNumber,
-                       "CityName=" + City, "CountryName=" + Country, "Data0=(1,2)", "[END]"}),
+    EXPECT_EQ(Convert(test::CrLfLines({"[POLYGON]", "Type=0x0d", "StreetDesc=" + Street, "HouseNumber=" + c.HouseNumber,
+                                       "CityName=" + City, "CountryName=" + Country, "Data0=(1,2)", "[END]"})),
               test::CrLfLines(expected))
         << c.HouseNumber;
+  }
+}
+
+// Reads of 1 to 64 bytes put the edge of a read at every place of every line
+// of the edge-case map, its empty lines and lines with a lone CR inside the
+// header and the objects included, while their section is held.
+TEST(Conversion, EdgeCasesAtEveryReadSize) {
+  const std::string map = test::ReadBytes(test::DataDir() / "edge-cases.mp");
+  const std::string expected = test::ReadBytes(test::DataDir() / "edge-cases.expected.mp");
+  for (std::size_t transferSize = 1; transferSize <= 64; ++transferSize) {
+    ASSERT_EQ(Convert(map, transferSize), expected) << "reads of " << transferSize << " bytes";
   }
 }
 
