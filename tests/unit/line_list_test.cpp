@@ -27,7 +27,7 @@ std::vector<std::string> Lines(const LineList& list) {
 TEST(LineListKeys, LookupRules) {
   LineList list;
   Fill(list, {"[POLYGON]", "label=Old", "Data0=a=b", "HouseNumber = 5", "Type=1", "Type=2", "NoSeparator",
-              "=empty key", "Empty=", "[END]"});
+              "=empty key", "Empty=", "abcdefghijklmnopqrstuvwxyz=letters", "`{=beside", "[END]"});
   const std::tuple<const char*, int, const char*> cases[] = {
       {"Label", 1, "Old"},  // letter case does not matter
       {"LABEL", 1, "Old"},
@@ -40,6 +40,10 @@ TEST(LineListKeys, LookupRules) {
       {"", 7, "empty key"},
       {"Empty", 8, ""},  // present but empty reads like absent
       {"Labe", -1, ""},
+      // Letters match whatever their case, but only A-Z and a-z, not the bytes beside them.
+      {"ABCDEFGHIJKLMNOPQRSTUVWXYZ", 9, "letters"},
+      {"@[", -1, ""},
+      {"`{", 10, "beside"},
   };
   for (const auto& [key, index, value] : cases) {
     EXPECT_EQ(list.IndexOfName(key), index) << key;
