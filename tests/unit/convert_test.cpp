@@ -38,10 +38,16 @@ TEST(Conversion, HouseNumberForms) {
   };
   const Case cases[] = {
       {"12", "12", Street, "0,B,12,12,N,-1,-1,-1,-1"},
+      {"109", "109", Street, "0,B,109,109,N,-1,-1,-1,-1"},
+      // Cut at the first space, however many there are.
       {"125 " + K1, "125", Street, "0,B,125,125,N,-1,-1,-1,-1"},
+      {"90 " + K1 + " " + Korp2, "90", Street, "0,B,90,90,N,-1,-1,-1,-1"},
       // A number with more than digits leads the label.
       {"12" + A + " " + Korp2, "12" + A, "12" + A + " " + Street, "0,B,12,12,N,-1,-1,-1,-1"},
+      // Digits are 0 to 9, not the bytes beside them.
       {"7/2", "7/2", "7/2 " + Street, "0,B,7,7,N,-1,-1,-1,-1"},
+      {"0/9 " + A + " " + K1 + " 2", "0/9", "0/9 " + Street, "0,B,0,0,N,-1,-1,-1,-1"},
+      {"19:30", "19:30", "19:30 " + Street, "0,B,19,19,N,-1,-1,-1,-1"},
       // Without leading digits there is no number: both sides say so.
       {A + "1", A + "1", A + "1 " + Street, "0,N,-1,-1,N,-1,-1,-1,-1"},
       {" 5", "", Street, "0,N,-1,-1,N,-1,-1,-1,-1"},
