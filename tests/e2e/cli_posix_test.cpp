@@ -131,6 +131,11 @@ const CliCase LimitedCases[] = {
      },
      .Arguments = InOut, .Options = {.InChild = Limit(RLIMIT_AS, 128u << 20)}, .Report = "Out of memory",
      .Class = "EOutOfMemory"},
+    // Memory follows the largest section, never the file: a generated map of
+    // 200 MB of small sections converts in 64 MiB.
+    {.Name = "a map far larger than the memory",
+     .Setup = [](const TempDir& dir) { RunOstrak({dir.File("in.mp"), "200M"}, {.Program = OSTRAK_GENERATE_MAP}); },
+     .Arguments = InOut, .Options = {.InChild = Limit(RLIMIT_AS, 64u << 20)}},
 };
 
 using PosixLimits = CliTable;
