@@ -54,14 +54,16 @@ const std::string Renamed = "renamed-tool" + fs::path(OstrakFileName()).extensio
 const CliCase Cases[] = {
     {.Name = "empty arguments neither count nor shift", .Files = {{"in.mp", "line\n"}},
      .Arguments = {"", "{dir}/in.mp", "", "{dir}/out.mp", "ignored"}, .After = {{"out.mp", "line\r\n"}}},
-    // The input is opened first: when it fails, no output is made.
-    {.Name = "missing input", .Arguments = InOut, .Report = "File not found", .After = {{"out.mp", std::nullopt}}},
+    // The input is opened first: when it fails, no output is made. Bare and
+    // relative names are found from the working folder.
+    {.Name = "missing input", .Arguments = {"in.mp", "out.mp"}, .Options = {.Folder = "{dir}"},
+     .Report = "File not found", .After = {{"out.mp", std::nullopt}}},
     {.Name = "missing folder of the input", .Arguments = {"{dir}/no/in.mp", "{dir}/out.mp"},
      .Report = "Invalid filename"},
     {.Name = "a file on the input's path", .Files = {{"in.mp", "x\n"}}, .Arguments = {"{dir}/in.mp/x", "{dir}/out.mp"},
      .Report = "Invalid filename"},
-    {.Name = "missing folder of the output", .Files = {{"in.mp", "x\n"}},
-     .Arguments = {"{dir}/in.mp", "{dir}/no/out.mp"}, .Report = "Invalid filename"},
+    {.Name = "missing folder of the output", .Files = {{"in.mp", "x\n"}}, .Arguments = {"in.mp", "no/out.mp"},
+     .Options = {.Folder = "{dir}"}, .Report = "Invalid filename"},
     {.Name = "a folder as input", .Arguments = {"{dir}", "{dir}/out.mp"}, .Report = "File access denied",
      .After = {{"out.mp", std::nullopt}}},
     {.Name = "a folder as output", .Files = {{"in.mp", "x\n"}}, .Arguments = {"{dir}/in.mp", "{dir}"},
