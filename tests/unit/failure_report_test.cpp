@@ -8,10 +8,12 @@
 namespace ostrak {
 namespace {
 
+// The text up to its NUL byte, which must lie at its length.
 std::string Text(std::string_view message, std::uintptr_t offset = 0x1A2B) {
   FailureReport report;
   FormatFailureText("EInOutError", "ostrak", offset, message, report);
-  return {report.Text, report.Length};
+  EXPECT_EQ(std::string(report.Text).size(), report.Length);
+  return report.Text;
 }
 
 TEST(FailureReportText, FullStopHexadecimalLocationAndLength) {
@@ -24,8 +26,12 @@ TEST(FailureReportText, FullStopHexadecimalLocationAndLength) {
   // At least 8 upper-case digits, more where addresses are wider.
   EXPECT_EQ(Text("x", 0xABCDEF).substr(0, 51), "Exception EInOutError in module ostrak at 00ABCDEF.");
   EXPECT_EQ(Text("x", 0x123456789A).substr(42, 10), "123456789A");
-  // Cut at 1023 bytes.
-  EXPECT_EQ(Text(std::string(2000, 'm')).size(), 1023u);
+  // A message longer than the report is cut where the room ends, never
+  // written past it: what is kept is the start of the text.
+  const std::string message(5000, 'm');
+  const std::string text = Text(message);
+  EXPECT_EQ(text, (head + message).substr(0, text.size()));
+  EXPECT_GT(text.size(), head.size());
 }
 
 }  // namespace
