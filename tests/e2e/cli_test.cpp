@@ -38,15 +38,8 @@ TEST_P(GoldenFiles, Match) { RunCase(*GetParam()); }
 INSTANTIATE_TEST_SUITE_P(, GoldenFiles, Rows(Maps), RowName);
 
 const std::string Map = "[IMG ID]\nTypeSet=Navitel\n[END-IMG ID]\n[POI]\n[END]\n";
-// 100 lines of 8 bytes: 1000 bytes of output with their CR LF.
-const std::vector<std::string> HundredLines(100, "12345678");
+// 40000 lines of 8 bytes: 400000 bytes of output with their CR LF.
 const std::vector<std::string> ManyLines(40000, "12345678");
-
-std::string LfLines(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& line : lines) text += line + "\n";
-  return text;
-}
 
 const std::vector<std::string> InOut = {"{dir}/in.mp", "{dir}/out.mp"};
 const std::string Renamed = "renamed-tool" + fs::path(OstrakFileName()).extension().string();
@@ -73,12 +66,13 @@ const CliCase Cases[] = {
     {.Name = "a hard link of the input as output", .Files = {{"in.mp", Map}},
      .Setup = [](const TempDir& dir) { fs::create_hard_link(dir.File("in.mp"), dir.File("hard.mp")); },
      .Arguments = {"{dir}/in.mp", "{dir}/hard.mp"}, .Report = "I/O error 32", .After = {{"in.mp", Map}}},
-    // After a failure the output ends with the last whole block of 128 bytes.
-    {.Name = "an object cut off after 1000 bytes of output",
-     .Files = {{"in.mp", LfLines(HundredLines) + "[POLYGON]\nType=0x13\n"}}, .Arguments = InOut,
-     .Report = "Read beyond end of file", .After = {{"out.mp", CrLfLines(HundredLines).substr(0, 896)}}},
+    // After a failure the output ends with the last whole block of 128 bytes;
+    // a line that fills a block with its CR LF is handed over at once.
+    {.Name = "a cut-off object after a line that fills a block",
+     .Files = {{"in.mp", std::string(126, 'x') + "\n" + std::string(125, 'y') + "\n[POI]\n"}}, .Arguments = InOut,
+     .Report = "Read beyond end of file", .After = {{"out.mp", std::string(126, 'x') + "\r\n"}}},
     {.Name = "an object cut off after more output than one hand-over",
-     .Files = {{"in.mp", LfLines(ManyLines) + "[POLYGON]\nType=0x13\n"}}, .Arguments = InOut,
+     .Files = {{"in.mp", CrLfLines(ManyLines) + "[POLYGON]\nType=0x13\n"}}, .Arguments = InOut,
      .Report = "Read beyond end of file", .After = {{"out.mp", CrLfLines(ManyLines).substr(0, 400000 / 128 * 128)}}},
     {.Name = "a header cut off by Ctrl-Z", .Files = {{"in.mp", "[IMG ID]\nID=1\n\x1A[END-IMG ID]\n"}},
      .Arguments = InOut, .Report = "Read beyond end of file", .After = {{"out.mp", ""}}},

@@ -1,5 +1,5 @@
 // The byte rules of TLineFile: how input bytes are cut into lines wherever the
-// reads fall, and which bytes of an output reach the file.
+// reads fall. Which bytes of an output reach the file is checked end to end.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -73,34 +73,6 @@ TEST_P(LineCutting, TerminatorsAndEndOfInput) {
   for (const auto& [input, lines] : cases) {
     EXPECT_EQ(ReadLines(input, GetParam()), lines) << "input: " << testing::PrintToString(input.substr(0, 40));
   }
-}
-
-std::string WriteLines(const std::vector<std::string>& lines, std::size_t transferSize, bool close) {
-  test::TempDir dir;
-  {
-    TLineFile file(transferSize);
-    file.Bind(dir.File("out"));
-    file.OpenWrite();
-    for (const std::string& line : lines) file.WriteTextLine(line);
-    if (close) file.CloseText();
-    CheckIO();
-  }
-  return test::ReadBytes(dir.File("out"));
-}
-
-TEST(LineWriting, CrLfAfterEveryLineAndWholeBlocksUnlessClosed) {
-  // 100 lines of 8 bytes and a CR LF each: 1000 bytes, of which 7 blocks of
-  // 128 were handed over.
-  const std::vector<std::string> lines(100, "12345678");
-  for (const std::size_t transfer : {1u, 128u, 256u, 65536u}) {
-    EXPECT_EQ(WriteLines({"abc", "", "a\0b"s, "x\ry"}, transfer, true), "abc\r\n\r\na\0b\r\nx\ry\r\n"s);
-    const std::string written = WriteLines(lines, transfer, false);
-    EXPECT_EQ(written.size(), 896u) << "transfer " << transfer;
-    EXPECT_EQ(written, WriteLines(lines, transfer, true).substr(0, 896));
-  }
-  // A line that fills a block exactly with its CR LF is handed over at once.
-  EXPECT_EQ(WriteLines({std::string(126, 'x')}, 65536, false).size(), 128u);
-  EXPECT_EQ(WriteLines({std::string(125, 'x')}, 65536, false).size(), 0u);
 }
 
 TEST(LineFileState, NamesWithNulAreRefusedWhole) {
