@@ -1,6 +1,4 @@
-// What only POSIX systems do: keys match ignoring the case of ASCII letters
-// only, and the file layer continues a write that takes fewer bytes than
-// asked.
+// The POSIX file layer over a descriptor that takes fewer bytes than asked.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -8,20 +6,10 @@
 #include <string>
 #include <thread>
 
-#include "mp/line_list.hpp"
 #include "mp/platform/file_system.hpp"
 
 namespace ostrak {
 namespace {
-
-TEST(PosixKeys, CyrillicKeysCompareExactly) {
-  LineList list;
-  // Upper and lower case Cyrillic A in Windows-1251 are different bytes.
-  list.Add("\xC0=upper");
-  list.Add("\xE0=lower");
-  EXPECT_EQ(list.GetValue("\xE0"), "lower");
-  EXPECT_EQ(list.GetValue("\xC0"), "upper");
-}
 
 TEST(PosixFiles, ShortWritesAreContinued) {
   // A write to a pipe that does not wait takes only what fits in the pipe.
