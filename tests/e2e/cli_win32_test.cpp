@@ -23,6 +23,16 @@ CliCase Line(std::string name, std::string line, std::string output, std::string
           .Options = {.Folder = "{dir}", .CommandLine = std::move(line)}, .After = {{output, content + "\r\n"}}};
 }
 
+HANDLE Writer = INVALID_HANDLE_VALUE;
+// A named pipe that this process serves from Setup on; the program opens it by
+// its name, and Meanwhile waits until it has.
+const std::string PipeName = "\\\\.\\pipe\\ostrak-test-" + std::to_string(::GetCurrentProcessId());
+HANDLE Pipe = INVALID_HANDLE_VALUE;
+void ServePipe(const TempDir&) {
+  Pipe = ::CreateNamedPipeA(PipeName.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0,
+                            nullptr);
+}
+
 const std::vector<CliCase> Cases = [] {
   std::vector<CliCase> cases = {
       Line("plain names", "ostrak.exe in.mp out.mp", "out.mp", "top"),
@@ -47,6 +57,33 @@ const std::vector<CliCase> Cases = [] {
        .Arguments = {"{dir}/in.mp", "{dir}/a<b.mp"}, .Report = "I/O error 123"},
       // The pipe is being closed (ERROR_NO_DATA).
       {.Name = "the usage text into a pipe nobody reads", .Options = {.BrokenPipe = true}, .Report = "I/O error 232"},
+      // Another program, this one from Setup to Check, holds the input open for writing.
+      {.Name = "an input held open for writing", .Files = {{"in.mp", "x\n"}},
+       .Setup = [](const TempDir& dir) {
+         Writer = ::CreateFileA(dir.File("in.mp").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+       },
+       .Arguments = {"{dir}/in.mp", "{dir}/out.mp"}, .Report = "I/O error 32", .After = {{"out.mp", std::nullopt}},
+       .Check = [](const TempDir&) { EXPECT_TRUE(::CloseHandle(Writer)); }},
+      // A pipe whose writer went away ends the input like the end of a file.
+      {.Name = "a pipe input whose writer went away", .Setup = ServePipe, .Arguments = {PipeName, "{dir}/out.mp"},
+       .Options = {.Meanwhile = [](std::intptr_t) {
+         ::ConnectNamedPipe(Pipe, nullptr);
+         DWORD written = 0;
+         ::WriteFile(Pipe, "[IMG ID]\r\nID=1\r\n[END-IMG ID]\r\nlast", 34, &written, nullptr);
+         ::CloseHandle(Pipe);
+       }},
+       .After = {{"out.mp", "[IMG ID]\r\nID=1\r\nTypeSet=Garmin\r\nRouting=N\r\nPOINumberFirst=N\r\nPOIZipFirst=N\r\n"
+                            "MG=Y\r\nNumbering=Y\r\n[END-IMG ID]\r\nlast\r\n"}}},
+      // The program waits on an input pipe that gets no data, and a thread
+      // started in it at address 0 faults there.
+      {.Name = "a processor fault", .Setup = ServePipe, .Arguments = {PipeName, "{dir}/out.mp"},
+       .Options = {.Meanwhile = [](std::intptr_t child) {
+         ::ConnectNamedPipe(Pipe, nullptr);
+         ::CloseHandle(::CreateRemoteThread(reinterpret_cast<HANDLE>(child), nullptr, 0, nullptr, nullptr, 0, nullptr));
+       }},
+       .Report = "Access violation", .Class = "EAccessViolation",
+       .Check = [](const TempDir&) { ::CloseHandle(Pipe); }},
   };
   // The Cyrillic texts are in the OEM code page 866 that belongs to the ANSI
   // code page 1251: the usage text, bytes exactly (no text mode turns CR LF
@@ -80,59 +117,6 @@ const std::vector<CliCase> Cases = [] {
 using WindowsCommandLine = CliTable;
 TEST_P(WindowsCommandLine, Runs) { RunCase(*GetParam()); }
 INSTANTIATE_TEST_SUITE_P(, WindowsCommandLine, Rows(Cases), RowName);
-
-TEST(WindowsSharing, InputHeldOpenForWritingIsASharingViolation) {
-  HANDLE writer = INVALID_HANDLE_VALUE;
-  RunCase({.Name = "input held open", .Files = {{"in.mp", "x\n"}},
-           .Setup = [&](const TempDir& dir) {
-             writer = ::CreateFileA(dir.File("in.mp").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-           },
-           .Arguments = {"{dir}/in.mp", "{dir}/out.mp"}, .Report = "I/O error 32",
-           .After = {{"out.mp", std::nullopt}}});
-  EXPECT_NE(writer, INVALID_HANDLE_VALUE);
-  ::CloseHandle(writer);
-}
-
-// A named pipe that this process serves; the program opens it by its name.
-// Meanwhile waits until it has.
-struct ServedPipe {
-  std::string Name = "\\\\.\\pipe\\ostrak-test-" + std::to_string(::GetCurrentProcessId());
-  HANDLE Pipe = ::CreateNamedPipeA(Name.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0,
-                                   nullptr);
-  ~ServedPipe() { Close(); }
-  void AwaitReader() const { ::ConnectNamedPipe(Pipe, nullptr); }
-  void Close() {
-    if (Pipe != INVALID_HANDLE_VALUE) ::CloseHandle(Pipe);
-    Pipe = INVALID_HANDLE_VALUE;
-  }
-};
-
-TEST(WindowsPipes, AnInputWhoseWriterWentAwayEndsLikeAFile) {
-  ServedPipe input;
-  RunCase({.Name = "pipe input", .Arguments = {input.Name, "{dir}/out.mp"},
-           .Options = {.Meanwhile = [&](std::intptr_t) {
-             input.AwaitReader();
-             DWORD written = 0;
-             ::WriteFile(input.Pipe, "[IMG ID]\r\nID=1\r\n[END-IMG ID]\r\nlast", 34, &written, nullptr);
-             input.Close();
-           }},
-           .After = {{"out.mp", "[IMG ID]\r\nID=1\r\nTypeSet=Garmin\r\nRouting=N\r\nPOINumberFirst=N\r\n"
-                                "POIZipFirst=N\r\nMG=Y\r\nNumbering=Y\r\n[END-IMG ID]\r\nlast\r\n"}}});
-}
-
-TEST(WindowsPipes, ProcessorFaultIsReported) {
-  // The program waits on an input pipe that gets no data, and a thread
-  // started in it at address 0 faults there.
-  const ServedPipe input;
-  RunCase({.Name = "processor fault", .Arguments = {input.Name, "{dir}/out.mp"},
-           .Options = {.Meanwhile = [&](std::intptr_t child) {
-             input.AwaitReader();
-             const auto process = reinterpret_cast<HANDLE>(child);
-             ::CloseHandle(::CreateRemoteThread(process, nullptr, 0, nullptr, nullptr, 0, nullptr));
-           }},
-           .Report = "Access violation", .Class = "EAccessViolation"});
-}
 
 }  // namespace
 }  // namespace ostrak::test
