@@ -105,12 +105,6 @@ const std::vector<CliCase> Cases = [] {
                      .Options = {.Program = "{dir}/\xEE\xF1\xF2\xE0\xEA.exe"}, .Report = "File not found",
                      .Module = "\xAE\xE1\xE2\xA0\xAA.exe"});
   }
-  // Wine shows the Unix root as drive Z:, and with it the device that is
-  // always full; Windows has no such device.
-  if (fs::exists("Z:\\dev\\full")) {
-    cases.push_back({.Name = "a full device", .Files = {{"in.mp", "x\n"}},
-                     .Arguments = {"{dir}/in.mp", "Z:\\dev\\full"}, .Report = "I/O error 112"});
-  }
   return cases;
 }();
 
