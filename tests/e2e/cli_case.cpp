@@ -1,11 +1,9 @@
 #include "e2e/cli_case.hpp"
 
-#include <gtest/gtest.h>
-
+#include <cctype>
 #include <filesystem>
 
 namespace ostrak::test {
-
 namespace {
 
 // "{dir}" becomes the folder, and a "/" after it the system's separator.
@@ -34,7 +32,6 @@ bool IsReport(const std::string& text, const CliCase& c) {
 }  // namespace
 
 void RunCase(const CliCase& c) {
-  SCOPED_TRACE(c.Name);
   TempDir dir;
   for (const auto& [name, bytes] : c.Files) WriteBytes(dir.File(name), bytes);
   if (c.Setup) c.Setup(dir);
@@ -53,12 +50,24 @@ void RunCase(const CliCase& c) {
     EXPECT_TRUE(IsReport(run.Stderr, c)) << testing::PrintToString(run.Stderr);
   }
   for (const auto& [name, bytes] : c.After) {
-    if (!bytes) {
-      EXPECT_FALSE(std::filesystem::exists(dir.File(name))) << name;
-    } else {
-      EXPECT_TRUE(ReadBytes(dir.File(name)) == *bytes) << name << " differs";
-    }
+    const bool exists = std::filesystem::exists(dir.File(name));
+    EXPECT_EQ(exists, bytes.has_value()) << name;
+    EXPECT_TRUE(!exists || !bytes || ReadBytes(dir.File(name)) == *bytes) << name << " differs";
   }
+  if (c.Check) c.Check(dir);
+}
+
+testing::internal::ParamGenerator<const CliCase*> Rows(std::span<const CliCase> table) {
+  std::vector<const CliCase*> rows;
+  for (const CliCase& row : table) rows.push_back(&row);
+  return testing::ValuesIn(rows);
+}
+
+// The row's name with "_" for every byte but letters and digits.
+std::string RowName(const testing::TestParamInfo<const CliCase*>& row) {
+  std::string name = row.param->Name;
+  for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+  return name;
 }
 
 }  // namespace ostrak::test

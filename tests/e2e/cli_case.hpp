@@ -1,25 +1,52 @@
-// One run of the program and what must come of it: the end-to-end tests are
-// tables of these, run by RunCase.
+// Runs of the built program, and what must come of them: the end-to-end
+// tests are tables of CliCase, each row a test of its own named after it.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <cstdint>
 #include <functional>
 #include <optional>
+#include <ostream>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "support/process_runner.hpp"
 #include "support/test_files.hpp"
 
 namespace ostrak::test {
 
+struct RunOptions {
+  std::string Program = {};  // default: the built ostrak
+  std::string Folder = {};   // working folder; default: the test's own
+  bool NoStdout = false;     // start with no standard output at all
+  bool NoStderr = false;     // start with no standard error at all
+  bool BrokenPipe = false;   // standard output is a pipe that nobody reads
+  std::function<void()> InChild = {};  // POSIX: runs in the child just before the program starts
+  // Windows: the whole command line, the program's own name first, instead of the quoted arguments.
+  std::string CommandLine = {};
+  // Called with the process id (POSIX) or handle (Windows) once the program runs; the run is then waited for.
+  std::function<void(std::intptr_t)> Meanwhile = {};
+};
+
+struct RunResult {
+  int ExitStatus = -1;  // -1 when the child did not exit normally
+  std::string Stdout;
+  std::string Stderr;
+};
+
+// Runs the program as a child process (process_runner_*.cpp).
+RunResult RunOstrak(const std::vector<std::string>& arguments, const RunOptions& options = {});
+// The path of the built ostrak program, and its file name.
+std::string OstrakProgram();
+std::string OstrakFileName();
+
 struct CliCase {
   std::string Name = {};
-  // Files made in the case's own folder before the run: name and bytes.
-  std::vector<std::pair<std::string, std::string>> Files = {};
+  std::vector<std::pair<std::string, std::string>> Files = {};  // made in the case's own folder: name and bytes
   std::function<void(const TempDir&)> Setup = {};
-  // "{dir}" in an argument, or in the program or folder to run, stands for
-  // the case's folder.
+  // "{dir}" in an argument, or in the program or folder to run, stands for the case's folder.
   std::vector<std::string> Arguments = {};
   RunOptions Options = {};
   // The message of the one failure report on standard error, with its class
@@ -30,8 +57,18 @@ struct CliCase {
   std::string Stdout = {};
   // Files of the folder after the run: their bytes, or nullopt for none.
   std::vector<std::pair<std::string, std::optional<std::string>>> After = {};
+  std::function<void(const TempDir&)> Check = {};  // for files too large to keep in a table
 };
 
 void RunCase(const CliCase& c);
+
+// A table whose rows are tests of their own, named after them:
+//   TEST_P(Suite, Runs) { RunCase(*GetParam()); }
+//   INSTANTIATE_TEST_SUITE_P(, Suite, Rows(table), RowName);
+// The rows are not copied: the table must outlive the tests.
+class CliTable : public testing::TestWithParam<const CliCase*> {};
+testing::internal::ParamGenerator<const CliCase*> Rows(std::span<const CliCase> table);
+std::string RowName(const testing::TestParamInfo<const CliCase*>& row);
+inline void PrintTo(const CliCase* c, std::ostream* out) { *out << c->Name; }
 
 }  // namespace ostrak::test

@@ -16,128 +16,134 @@
 namespace ostrak::test {
 namespace {
 
-namespace fs = std::filesystem;
-
-void Limit(int resource, rlim_t value) {
-  const rlimit limit{value, value};
-  setrlimit(resource, &limit);
-}
+const std::vector<std::string> InOut = {"{dir}/in.mp", "{dir}/out.mp"};
 
 // Run as nobody when the tests run as root, from a copy of the program that
-// nobody may run, in a folder that nobody may enter.
+// nobody may run, with a file of the folder given the permissions.
 const RunOptions AsNobody = {.Program = "{dir}/ostrak", .InChild = [] {
   if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)) _exit(126);
 }};
-void CopyProgram(const TempDir& dir) { fs::copy_file(OstrakProgram(), dir.File("ostrak")); }
-// Copies the program, and gives a file of the folder the permissions.
-std::function<void(const TempDir&)> ReadOnly(const char* name, fs::perms permissions) {
+std::function<void(const TempDir&)> Permit(const char* name, fs::perms permissions) {
   return [=](const TempDir& dir) {
-    CopyProgram(dir);
+    fs::copy_file(OstrakProgram(), dir.File("ostrak"));
     fs::permissions(dir.File(name), permissions);
   };
 }
 
-const std::vector<std::string> InOut = {"{dir}/in.mp", "{dir}/out.mp"};
-
-
-const std::string Numbers = "Numbers1=0,B,1,1,N,-1,-1,-1,-1,,,,-1\r\nNumbers2=2,N,-1,-1,N,-1,-1,-1,-1,,,,-1\r\n";
-const std::string Long(100000, 'x');
-const std::string HeaderKeys =
-    "TypeSet=Garmin\r\nRouting=N\r\nPOINumberFirst=N\r\nPOIZipFirst=N\r\nMG=Y\r\nNumbering=Y\r\n";
-
-std::vector<CliCase> Cases() {
-  const std::string usage = ReadBytes(DataDir() / "usage.utf-8.txt");
-  std::string bigMap;
-  for (int i = 0; i < 8000; ++i) bigMap += "; a comment line outside every section\n";
-  std::string header = "[IMG ID]\r\n";
-  for (int i = 0; i < 200000; ++i) header += "Key" + std::to_string(i) + "=value\r\n";
-  return {
-      // The usage text as a UTF-8 terminal shows it; no file is opened or made.
-      {.Name = "no names", .Stdout = usage},
-      {.Name = "one name among empty ones", .Arguments = {"", "in.mp", ""}, .Options = {.Folder = "{dir}"},
-       .Stdout = usage, .After = {{"in.mp", std::nullopt}}},
-      // System errors without a message of their own keep their numbers.
-      {.Name = "a symbolic link loop",
-       .Setup = [](const TempDir& dir) { fs::create_symlink("loop", dir.File("loop")); },
-       .Arguments = {"{dir}/loop", "{dir}/out.mp"}, .Report = "I/O error 40", .After = {{"out.mp", std::nullopt}}},
-      {.Name = "an input nobody may read", .Files = {{"in.mp", "x\n"}}, .Setup = ReadOnly("in.mp", fs::perms::none),
-       .Arguments = InOut, .Options = AsNobody, .Report = "File access denied"},
-      {.Name = "an output nobody may write", .Files = {{"in.mp", "x\n"}, {"out.mp", "keep\n"}},
-       .Setup = ReadOnly("out.mp", fs::perms::owner_read | fs::perms::others_read), .Arguments = InOut,
-       .Options = AsNobody, .Report = "File access denied", .After = {{"out.mp", "keep\n"}}},
-      {.Name = "a symbolic link to the input as output", .Files = {{"in.mp", "x\n"}},
-       .Setup = [](const TempDir& dir) { fs::create_symlink(dir.File("in.mp"), dir.File("out.mp")); },
-       .Arguments = InOut, .Report = "I/O error 32", .After = {{"in.mp", "x\n"}}},
-      {.Name = "a full device", .Files = {{"in.mp", "x\n"}}, .Arguments = {"{dir}/in.mp", "/dev/full"},
-       .Report = "I/O error 112"},
-      {.Name = "the usage text into a full device",
-       .Options = {.InChild = [] { dup2(open("/dev/full", O_WRONLY), 1); }},
-       .Report = "I/O error 112"},
-      // The write fails before the input turns out to be cut off: the write is
-      // the failure.
-      {.Name = "a map into a pipe nobody reads, then cut off", .Files = {{"in.mp", bigMap + "[POI]\n"}},
-       .Arguments = {"{dir}/in.mp", "/dev/stdout"}, .Options = {.BrokenPipe = true}, .Report = "I/O error 109"},
-      // Reading a process's own memory from address 0 fails with EIO.
-      {.Name = "a device error", .Arguments = {"/proc/self/mem", "{dir}/out.mp"}, .Report = "I/O error 1117"},
-      {.Name = "the executable started through a link",
-       .Setup = [](const TempDir& dir) {
-         fs::copy_file(OstrakProgram(), dir.File("renamed-tool"));
-         fs::create_symlink(dir.File("renamed-tool"), dir.File("alias"));
-       },
-       .Arguments = {"{dir}/missing.mp", "{dir}/out.mp"}, .Options = {.Program = "{dir}/alias"},
-       .Report = "File not found", .Module = "renamed-tool"},
-      // Inputs far beyond real maps.
-      {.Name = "one line of 16 MiB without a terminator", .Files = {{"in.mp", std::string(16u << 20, 'x')}},
-       .Arguments = InOut, .After = {{"out.mp", std::string(16u << 20, 'x') + "\r\n"}}},
-      // A label longer than a chunk of the storage of edited lines gets one of its own.
-      {.Name = "a street of 100 000 bytes",
-       .Files = {{"in.mp", "[POLYGON]\nStreetDesc=" + Long + "\nHouseNumber=1\n[END]\n"}}, .Arguments = InOut,
-       .After = {{"out.mp", "[POLYLINE]\r\nStreetDesc=" + Long + "\r\nHouseNumber=1\r\nType=0x13\r\nLabel=" + Long +
-                                "\r\n" + Numbers + "[END]\r\n"}}},
-      {.Name = "a header of 200 000 lines", .Files = {{"in.mp", header + "typeset=Navitel\r\n[END-IMG ID]\r\n"}},
-       .Arguments = InOut, .After = {{"out.mp", header + HeaderKeys + "[END-IMG ID]\r\n"}}},
+std::function<void()> Limit(int resource, rlim_t value) {
+  return [=] {
+    const rlimit limit{value, value};
+    setrlimit(resource, &limit);
   };
 }
 
-TEST(CommandLine, PosixRunsEndAsExpected) {
-  for (const CliCase& c : Cases()) RunCase(c);
+const std::string Long(100000, 'x');
+const std::string Numbers = "Numbers1=0,B,1,1,N,-1,-1,-1,-1,,,,-1\r\nNumbers2=2,N,-1,-1,N,-1,-1,-1,-1,,,,-1\r\n";
+// Inputs far beyond real maps are made when their row runs.
+std::string LongHeader(const std::string& end) {
+  std::string header = "[IMG ID]\r\n";
+  for (int i = 0; i < 200000; ++i) header += "Key" + std::to_string(i) + "=value\r\n";
+  return header + end + "[END-IMG ID]\r\n";
 }
 
-// Limits on memory and open files cannot hold a program built with
-// sanitizers, whose runtime needs both for itself.
-TEST(CommandLine, RunsUnderResourceLimits) {
+const std::string Usage = ReadBytes(DataDir() / "usage.utf-8.txt");
+std::string InputPipe;  // made by the Setup of the row that runs
+const CliCase Cases[] = {
+    // The usage text as a UTF-8 terminal shows it; no file is opened or made.
+    {.Name = "no names", .Stdout = Usage},
+    {.Name = "one name among empty ones", .Arguments = {"", "in.mp", ""}, .Options = {.Folder = "{dir}"},
+     .Stdout = Usage, .After = {{"in.mp", std::nullopt}}},
+    // System errors without a message of their own keep their numbers.
+    {.Name = "a symbolic link loop", .Setup = [](const TempDir& dir) { fs::create_symlink("loop", dir.File("loop")); },
+     .Arguments = {"{dir}/loop", "{dir}/out.mp"}, .Report = "I/O error 40", .After = {{"out.mp", std::nullopt}}},
+    {.Name = "an input nobody may read", .Files = {{"in.mp", "x\n"}}, .Setup = Permit("in.mp", fs::perms::none),
+     .Arguments = InOut, .Options = AsNobody, .Report = "File access denied"},
+    {.Name = "an output nobody may write", .Files = {{"in.mp", "x\n"}, {"out.mp", "keep\n"}},
+     .Setup = Permit("out.mp", fs::perms::owner_read | fs::perms::others_read), .Arguments = InOut,
+     .Options = AsNobody, .Report = "File access denied", .After = {{"out.mp", "keep\n"}}},
+    {.Name = "a symbolic link to the input as output", .Files = {{"in.mp", "x\n"}},
+     .Setup = [](const TempDir& dir) { fs::create_symlink(dir.File("in.mp"), dir.File("out.mp")); },
+     .Arguments = InOut, .Report = "I/O error 32", .After = {{"in.mp", "x\n"}}},
+    {.Name = "a full device", .Files = {{"in.mp", "x\n"}}, .Arguments = {"{dir}/in.mp", "/dev/full"},
+     .Report = "I/O error 112"},
+    {.Name = "the usage text into a full device", .Options = {.InChild = [] { dup2(open("/dev/full", O_WRONLY), 1); }},
+     .Report = "I/O error 112"},
+    // The write fails before the input turns out to be cut off: the write is the failure.
+    {.Name = "a map into a pipe nobody reads, then cut off",
+     .Files = {{"in.mp", std::string(200000, '\n') + "[POI]\n"}}, .Arguments = {"{dir}/in.mp", "/dev/stdout"},
+     .Options = {.BrokenPipe = true}, .Report = "I/O error 109"},
+    // The input is a named pipe that gets no data. Opening it for writing waits
+    // until the program has opened it: it is past its start-up then, waits on
+    // it, and gets the signal of an invalid memory access there.
+    {.Name = "a processor fault",
+     .Setup = [](const TempDir& dir) { mkfifo((InputPipe = dir.File("in.mp")).c_str(), 0644); }, .Arguments = InOut,
+     .Options = {.Meanwhile = [](std::intptr_t child) {
+       const int writer = open(InputPipe.c_str(), O_WRONLY);
+       kill(static_cast<pid_t>(child), SIGSEGV);
+       close(writer);
+     }},
+     .Report = "Access violation", .Class = "EAccessViolation", .Module = ""},
+    // Reading a process's own memory from address 0 fails with EIO.
+    {.Name = "a device error", .Arguments = {"/proc/self/mem", "{dir}/out.mp"}, .Report = "I/O error 1117"},
+    {.Name = "the executable started through a link",
+     .Setup = [](const TempDir& dir) {
+       fs::copy_file(OstrakProgram(), dir.File("renamed-tool"));
+       fs::create_symlink(dir.File("renamed-tool"), dir.File("alias"));
+     },
+     .Arguments = {"{dir}/missing.mp", "{dir}/out.mp"}, .Options = {.Program = "{dir}/alias"},
+     .Report = "File not found", .Module = "renamed-tool"},
+    {.Name = "one line of 16 MiB without a terminator",
+     .Setup = [](const TempDir& dir) { WriteBytes(dir.File("in.mp"), std::string(16u << 20, 'x')); },
+     .Arguments = InOut, .Check = [](const TempDir& dir) {
+       EXPECT_TRUE(ReadBytes(dir.File("out.mp")) == std::string(16u << 20, 'x') + "\r\n");
+     }},
+    // A label longer than a chunk of the storage of edited lines gets one of its own.
+    {.Name = "a street of 100 000 bytes",
+     .Files = {{"in.mp", "[POLYGON]\nStreetDesc=" + Long + "\nHouseNumber=1\n[END]\n"}}, .Arguments = InOut,
+     .After = {{"out.mp", "[POLYLINE]\r\nStreetDesc=" + Long + "\r\nHouseNumber=1\r\nType=0x13\r\nLabel=" + Long +
+                              "\r\n" + Numbers + "[END]\r\n"}}},
+    {.Name = "a header of 200 000 lines",
+     .Setup = [](const TempDir& dir) { WriteBytes(dir.File("in.mp"), LongHeader("typeset=Navitel\r\n")); },
+     .Arguments = InOut,
+     .Check = [](const TempDir& dir) {
+       const std::string keys =
+           CrLfLines({"TypeSet=Garmin", "Routing=N", "POINumberFirst=N", "POIZipFirst=N", "MG=Y", "Numbering=Y"});
+       EXPECT_TRUE(ReadBytes(dir.File("out.mp")) == LongHeader(keys));
+     }},
+};
+
+using PosixCommandLine = CliTable;
+TEST_P(PosixCommandLine, Runs) { RunCase(*GetParam()); }
+INSTANTIATE_TEST_SUITE_P(, PosixCommandLine, Rows(Cases), RowName);
+
+// Runs under limits on memory and open files, which cannot hold a program
+// built with sanitizers: their runtime needs both for itself.
+const CliCase LimitedCases[] = {
+    // Room for the three standard streams and the input only.
+    {.Name = "too many open files", .Files = {{"in.mp", "x\n"}}, .Arguments = InOut,
+     .Options = {.InChild = Limit(RLIMIT_NOFILE, 4)}, .Report = "Too many open files"},
+    // One line of 256 MiB of NUL bytes in an object, in a sparse file; the
+    // failure lies in the program's own file.
+    {.Name = "out of memory",
+     .Setup = [](const TempDir& dir) {
+       WriteBytes(dir.File("in.mp"), "[POI]\n");
+       fs::resize_file(dir.File("in.mp"), 256u << 20);
+     },
+     .Arguments = InOut, .Options = {.InChild = Limit(RLIMIT_AS, 128u << 20)}, .Report = "Out of memory",
+     .Class = "EOutOfMemory"},
+    // Memory follows the largest section, never the file: a generated map of
+    // 200 MB of small sections converts in 64 MiB.
+    {.Name = "a map far larger than the memory",
+     .Setup = [](const TempDir& dir) { RunOstrak({dir.File("in.mp"), "200M"}, {.Program = OSTRAK_GENERATE_MAP}); },
+     .Arguments = InOut, .Options = {.InChild = Limit(RLIMIT_AS, 64u << 20)}},
+};
+
+using PosixLimits = CliTable;
+TEST_P(PosixLimits, Runs) {
   if (OSTRAK_SANITIZED) GTEST_SKIP() << "not meaningful in a build with sanitizers";
-  // Room for the three standard streams and the input only.
-  RunCase({.Name = "too many open files", .Files = {{"in.mp", "x\n"}}, .Arguments = InOut,
-           .Options = {.InChild = [] { Limit(RLIMIT_NOFILE, 4); }}, .Report = "Too many open files"});
-  // One line of 256 MiB of NUL bytes in an object, in a sparse file; the
-  // failure lies in the program's own file, whatever its name.
-  for (const char* program : {"{dir}/ostrak", "{dir}/renamed-tool"}) {
-    RunCase({.Name = "out of memory",
-             .Setup = [](const TempDir& dir) {
-               WriteBytes(dir.File("huge.mp"), "[POI]\n");
-               fs::resize_file(dir.File("huge.mp"), 256u << 20);
-               CopyProgram(dir);
-               fs::copy_file(OstrakProgram(), dir.File("renamed-tool"));
-             },
-             .Arguments = {"{dir}/huge.mp", "{dir}/out.mp"},
-             .Options = {.Program = program, .InChild = [] { Limit(RLIMIT_AS, 128u << 20); }},
-             .Report = "Out of memory", .Class = "EOutOfMemory", .Module = fs::path(program).filename().string()});
-  }
+  RunCase(*GetParam());
 }
-
-TEST(CommandLine, ProcessorFaultIsReported) {
-  // The program waits on a named pipe that has a writer, itself, but no
-  // data, and gets the signal of an invalid memory access there.
-  RunCase({.Name = "processor fault", .Setup = [](const TempDir& dir) { mkfifo(dir.File("in.mp").c_str(), 0644); },
-           .Arguments = InOut,
-           .Options = {.Folder = "{dir}", .InChild = [] { open("in.mp", O_RDWR); },
-                       .Meanwhile = [](std::intptr_t child) {
-                         usleep(300 * 1000);  // time to get past its start-up
-                         kill(static_cast<pid_t>(child), SIGSEGV);
-                       }},
-           .Report = "Access violation", .Class = "EAccessViolation", .Module = ""});
-}
+INSTANTIATE_TEST_SUITE_P(, PosixLimits, Rows(LimitedCases), RowName);
 
 }  // namespace
 }  // namespace ostrak::test

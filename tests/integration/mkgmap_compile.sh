@@ -1,15 +1,10 @@
 #!/bin/sh
-# Converts a map and compiles the result with mkgmap, with the options of the
-# README's recipe:
-#
-#   mkgmap_compile.sh OSTRAK MAP.mp
-#   mkgmap_compile.sh OSTRAK --generate GENERATOR SIZE
-#
-# The second form converts a generated map, whose house numbers take every
-# form the generator makes, those without leading digits among them. Fails
-# when mkgmap exits with an error, reports a SEVERE problem or an exception,
-# or reads fewer address lines (or Numbers1 lines) than the converted map
-# holds. Exit status 77 tells CTest the test was skipped.
+# mkgmap_compile.sh OSTRAK MAP.mp | OSTRAK --generate GENERATOR SIZE: converts
+# a map (a generated one, whose house numbers take every form, those without
+# leading digits among them) and compiles the result with mkgmap, with the
+# options of the README's recipe. Fails when mkgmap fails, reports a SEVERE
+# problem or an exception, or reads fewer address lines (or Numbers1 lines)
+# than the converted map holds. Exit status 77 tells CTest the test was skipped.
 set -u
 command -v mkgmap >/dev/null 2>&1 || { echo "SKIPPED: mkgmap is not installed (apt-get install mkgmap)"; exit 77; }
 options=$(sed -n 's/^mkgmap \(--.*\) town-garmin\.mp$/\1/p' "$(dirname "$0")/../../README.md")

@@ -5,8 +5,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "support/process_runner.hpp"
-#include "support/test_files.hpp"
+#include "e2e/cli_case.hpp"
 
 namespace ostrak::test {
 
@@ -20,10 +19,11 @@ struct HandleCloser {
 };
 using Handle = std::unique_ptr<void, HandleCloser>;
 
+SECURITY_ATTRIBUTES Inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+
 // A handle the child inherits as one of its standard streams.
 Handle Inheritable(const std::string& path, DWORD access, DWORD disposition) {
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  const HANDLE file = ::CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, disposition,
+  const HANDLE file = ::CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &Inherited, disposition,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open " + path);
   return Handle(file);
@@ -31,10 +31,9 @@ Handle Inheritable(const std::string& path, DWORD access, DWORD disposition) {
 
 // A pipe whose reading end is already closed.
 Handle BrokenPipe() {
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   HANDLE reader = nullptr;
   HANDLE writer = nullptr;
-  if (!::CreatePipe(&reader, &writer, &inherit, 0)) throw std::runtime_error("cannot make a pipe");
+  if (!::CreatePipe(&reader, &writer, &Inherited, 0)) throw std::runtime_error("cannot make a pipe");
   ::CloseHandle(reader);
   return Handle(writer);
 }

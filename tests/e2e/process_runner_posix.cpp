@@ -5,8 +5,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "support/process_runner.hpp"
-#include "support/test_files.hpp"
+#include "e2e/cli_case.hpp"
 
 namespace ostrak::test {
 
