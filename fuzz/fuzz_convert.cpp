@@ -20,6 +20,7 @@
 
 #include "convert/navitel2garmin.hpp"
 #include "mp/errors.hpp"
+#include "mp/line_scan.hpp"
 
 namespace {
 
@@ -176,7 +177,22 @@ class MemoryFile {
 struct Configuration {
   const char* Name;
   std::size_t TransferSize;
+  ostrak::LineScanner Scanner;  // the vector one runs only where the processor has it
 };
+
+// The breaks that a scanner finds in bytes, asked for a few at a time.
+std::vector<std::uint32_t> BreaksOf(ostrak::LineScanner scanner, const std::string& bytes, std::size_t room) {
+  const char* const begin = bytes.data();
+  const char* const end = begin + bytes.size() - ostrak::ScanPadding;
+  std::vector<std::uint32_t> found;
+  std::uint32_t breaks[16];
+  for (std::size_t at = 0, count = room; count == room;) {
+    count = ostrak::FinderOf(scanner)(begin + at, end, breaks, room);
+    for (std::size_t i = 0; i < count; ++i) found.push_back(static_cast<std::uint32_t>(at + breaks[i]));
+    if (count == room) at += breaks[room - 1] + 1;
+  }
+  return found;
+}
 
 }  // namespace
 
@@ -184,17 +200,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size == 0) return 0;
   // The first byte picks the tiny read size: reads of 1 to 16 bytes cut lines,
   // CR LF pairs and held sections at every place.
+  using ostrak::LineScanner;
   const Configuration Configs[] = {
-      {"tiny reads and writes", 1u + data[0] % 16u},
-      {"default reads and writes", ostrak::TLineFile::DefaultTransferSize},
+      {"tiny reads and writes, portable scanner", 1u + data[0] % 16u, LineScanner::Portable},
+      {"tiny reads and writes, vector scanner", 1u + data[0] % 16u, LineScanner::Vector},
+      {"default reads and writes, portable scanner", ostrak::TLineFile::DefaultTransferSize, LineScanner::Portable},
+      {"default reads and writes, vector scanner", ostrak::TLineFile::DefaultTransferSize, LineScanner::Vector},
   };
   const std::string_view bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
+  // The two scanners find the same breaks in the bytes as they are.
+  const std::string padded = std::string(bytes) + std::string(ostrak::ScanPadding, '\n');
+  if (BreaksOf(LineScanner::Portable, padded, 1u + data[0] % 16u) !=
+      BreaksOf(LineScanner::Vector, padded, 1u + data[0] % 16u)) {
+    Fail("scanners", "the portable and the vector scanner find other breaks");
+  }
   const Outcome expected = Convert(bytes);
   MemoryFile input;
   input.Write(bytes);
   for (const Configuration& config : Configs) {
     MemoryFile output;
     std::int32_t code = 0;
+    ostrak::UseLineScanner(config.Scanner);
     try {
       ostrak::TOstrakConvertNavitel2Garmin converter(input.Name(), output.Name(), config.TransferSize);
       converter.Run();

@@ -12,6 +12,7 @@
 
 #include "app/failure_report.hpp"
 #include "convert/navitel2garmin.hpp"
+#include "mp/line_scan.hpp"
 #include "support/test_files.hpp"
 
 using namespace std::string_literals;
@@ -38,7 +39,8 @@ std::string Long(std::size_t length) {
 // of every line: between the CR and the LF of a terminator, and in the empty
 // lines and lines with a lone CR inside the header and the objects of the
 // edge-case map, while their section is held. Lines outside sections are
-// written as they are read, each with CR LF.
+// written as they are read, each with CR LF. Both line scanners run, where the
+// processor has the vector one.
 TEST(Conversion, LinesAndSectionsAtEveryReadSize) {
   const std::pair<std::string, std::vector<std::string>> cases[] = {
       {"", {}}, {"abc", {"abc"}}, {"abc\r\n", {"abc"}}, {"abc\n", {"abc"}},
@@ -59,12 +61,49 @@ TEST(Conversion, LinesAndSectionsAtEveryReadSize) {
   };
   const std::string map = test::ReadBytes(test::DataDir() / "edge-cases.mp");
   const std::string expected = test::ReadBytes(test::DataDir() / "edge-cases.expected.mp");
-  for (std::size_t transferSize = 1; transferSize <= 64; ++transferSize) {
-    for (const auto& [input, lines] : cases) {
-      ASSERT_EQ(Convert(input, transferSize), test::CrLfLines(lines))
-          << testing::PrintToString(input.substr(0, 40)) << ", reads of " << transferSize << " bytes";
+  const LineScanner active = ActiveLineScanner();
+  for (const LineScanner scanner : {LineScanner::Portable, LineScanner::Vector}) {
+    UseLineScanner(scanner);
+    for (std::size_t transferSize = 1; transferSize <= 64; ++transferSize) {
+      for (const auto& [input, lines] : cases) {
+        ASSERT_EQ(Convert(input, transferSize), test::CrLfLines(lines))
+            << testing::PrintToString(input.substr(0, 40)) << ", reads of " << transferSize << " bytes";
+      }
+      ASSERT_EQ(Convert(map, transferSize), expected) << "edge-case map, reads of " << transferSize << " bytes";
     }
-    ASSERT_EQ(Convert(map, transferSize), expected) << "edge-case map, reads of " << transferSize << " bytes";
+  }
+  UseLineScanner(active);
+}
+
+// Both scanners find every LF, and every CR that no LF follows within the
+// range, wherever the range starts and ends in their blocks of 64 bytes, and
+// however few breaks they may give at a time.
+TEST(LineScanners, FindTheBreaksOfThePlainRule) {
+  std::string bytes;
+  for (unsigned seed = 1; bytes.size() < 300; seed = seed * 1103515245 + 12345) {
+    bytes += "\r\nabcdefghijklm"[seed >> 16 & 15];
+  }
+  bytes.append(ScanPadding, '\n');  // what lies behind a range never counts
+  for (std::uint32_t start = 0; start < 64; ++start) {
+    for (std::uint32_t end = start; end <= 300; end += 13) {
+      std::vector<std::uint32_t> expected;
+      for (std::uint32_t i = start; i < end; ++i) {
+        if (bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 == end || bytes[i + 1] != '\n'))) expected.push_back(i);
+      }
+      for (const auto& [scanner, room] : {std::pair{LineScanner::Portable, 3u}, {LineScanner::Portable, 300u},
+                                          {LineScanner::Vector, 3u}, {LineScanner::Vector, 300u}}) {
+        std::vector<std::uint32_t> found(300);
+        std::size_t count = 0;
+        for (std::uint32_t at = start, got = room; got == room; at = found[count - 1] + 1) {
+          got = static_cast<std::uint32_t>(FinderOf(scanner)(&bytes[at], &bytes[end], &found[count], room));
+          for (std::size_t i = count; i < count + got; ++i) found[i] += at;
+          count += got;
+          if (got < room) break;
+        }
+        found.resize(count);
+        ASSERT_EQ(found, expected) << "bytes " << start << " to " << end << ", room " << room;
+      }
+    }
   }
 }
 
