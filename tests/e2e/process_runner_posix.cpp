@@ -2,6 +2,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -43,7 +44,7 @@ RunResult RunOstrak(const std::vector<std::string>& arguments, const RunOptions&
   }
   if (options.Meanwhile) options.Meanwhile(child);
   int status = 0;
-  while (waitpid(child, &status, 0) < 0) {
+  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
   }
   RunResult result;
   result.ExitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
