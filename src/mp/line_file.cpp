@@ -203,8 +203,8 @@ std::string_view TLineFile::ReadTextLineSlowly() {
   std::size_t kept = start;
   std::size_t scan = start;
   // Whether the line is followed by CR LF in the buffer, looked at when it is
-  // handed out: a dropped CR may have moved its bytes away from its terminator.
-  // A dropped CR moves bytes: breaks found before are looked for again.
+  // handed out: a dropped CR may have moved its bytes away from its
+  // terminator, and the breaks found before are looked for again.
   const auto line = [&]() -> std::string_view {
     FEndedWithCrLf = kept + 2 <= FEnd && FBuffer[kept] == '\r' && FBuffer[kept + 1] == '\n';
     ForgetBreaks();
@@ -274,7 +274,6 @@ std::int32_t TLineFile::WriteOut() noexcept {
   }
   return code;
 }
-
 
 void TLineFile::Place(const char* data, std::size_t count) {
   while (count > 0) {

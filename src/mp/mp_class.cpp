@@ -2,18 +2,11 @@
 
 #include <algorithm>
 
-#include "mp/byte_copy.hpp"
 #include "mp/errors.hpp"
 
 namespace ostrak {
 
-TMPObjectKind TMPClass::GetObjectKind() const {
-  const std::string_view header = FLines.Get(0);
-  for (const TMPObjectKind kind : {okPolygon, okPolyline, okPOI}) {
-    if (SameText(header, ObjectHeaderLine(kind))) return kind;
-  }
-  return okUnknown;
-}
+TMPObjectKind TMPClass::GetObjectKind() const { return ObjectKindOf(FLines.Get(0)); }
 
 void TMPClass::SetObjectKind(TMPObjectKind kind) {
   const std::string_view header = ObjectHeaderLine(kind);

@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string_view>
 
+#include "mp/byte_copy.hpp"
 #include "mp/line_list.hpp"
 #include "mp/line_scan.hpp"
 
@@ -78,6 +80,15 @@ inline constexpr HeaderLineBytes HeaderLines[] = {{"[POLYGON]\r\n", 9}, {"[POLYL
 constexpr std::string_view ObjectHeaderLine(TMPObjectKind kind) noexcept {
   if (kind == okUnknown) return {};
   return {detail::HeaderLines[kind].Bytes, detail::HeaderLines[kind].Length};
+}
+
+// The kind a section header line names, compared exactly; okUnknown for any
+// other line.
+inline TMPObjectKind ObjectKindOf(std::string_view line) noexcept {
+  for (const TMPObjectKind kind : {okPolygon, okPolyline, okPOI}) {
+    if (SameText(line, ObjectHeaderLine(kind))) return kind;
+  }
+  return okUnknown;
 }
 
 }  // namespace ostrak

@@ -11,14 +11,6 @@ constexpr std::string_view HeaderStart = "[IMG ID]";
 constexpr std::string_view HeaderEnd = "[END-IMG ID]";
 constexpr std::string_view ObjectEnd = "[END]";
 
-// The kind of object a line starts, or okUnknown when it starts none.
-TMPObjectKind ObjectStartedBy(std::string_view line) noexcept {
-  for (const TMPObjectKind kind : {okPolygon, okPolyline, okPOI}) {
-    if (SameText(line, ObjectHeaderLine(kind))) return kind;
-  }
-  return okUnknown;
-}
-
 // Without its terminator a section would never end; a cut-off input is an
 // error rather than a half-written section.
 [[noreturn]] void RaiseCutOff() {
@@ -47,7 +39,7 @@ void TMPParser::Run() {
       ProcessHeader();
       WriteHeader();
       FInput.ReleaseHold();
-    } else if (const TMPObjectKind kind = ObjectStartedBy(line); kind != okUnknown) {
+    } else if (const TMPObjectKind kind = ObjectKindOf(line); kind != okUnknown) {
       if (!WantsObject(kind)) {
         SkipObject();
         continue;
