@@ -5,18 +5,14 @@
 namespace ostrak {
 
 void TOstrakConvertNavitel2Garmin::ProcessHeader() {
-  // Keys missing from the header are appended before its terminator, in the
-  // order set here.
-  const int last = FHeader.Count() - 1;
-  const std::string_view terminator = FHeader.Get(last);
-  FHeader.Delete(last);
-  FHeader.SetValue("TypeSet", "Garmin");
-  FHeader.SetValue("Routing", "N");
-  FHeader.SetValue("POINumberFirst", "N");
-  FHeader.SetValue("POIZipFirst", "N");
-  FHeader.SetValue("MG", "Y");
-  FHeader.SetValue("Numbering", "Y");
-  FHeader.Add(terminator);
+  // Keys missing from the header go in before its terminator, in the order
+  // set here.
+  FHeader.SetBeforeTerminator("TypeSet", "Garmin");
+  FHeader.SetBeforeTerminator("Routing", "N");
+  FHeader.SetBeforeTerminator("POINumberFirst", "N");
+  FHeader.SetBeforeTerminator("POIZipFirst", "N");
+  FHeader.SetBeforeTerminator("MG", "Y");
+  FHeader.SetBeforeTerminator("Numbering", "Y");
 }
 
 void TOstrakConvertNavitel2Garmin::ProcessObject() {

@@ -1,40 +1,29 @@
 // TLineFile: line-oriented access to a map file or to standard output.
 //
-// Reading cuts the bytes into lines: LF or CR LF ends a line, a CR that is not
-// followed by LF is dropped, and a Ctrl-Z byte (0x1A) or the physical end ends
-// the input. Every other byte, NUL included, is line content. Writing adds
-// CR LF after every line.
-//
-// What reaches an output is measured in blocks of 128 bytes: bytes are handed
-// over to the system in whole blocks, the rest only at FlushText or CloseText
-// (and after every line on a character device such as a terminal). Handed-over
-// blocks are gathered into large system calls. Bytes of a partial block of a
-// file that is never closed are lost, so a run that fails leaves an output that
-// ends at a multiple of 128 bytes.
+// A file is bound to a name, then opened for reading, when a LineReader cuts
+// its bytes into lines, or for writing, when a BlockWriter writes its lines
+// with CR LF after each. The rules of lines and of what reaches an output are
+// theirs (line_reader.hpp, block_writer.hpp); this is the face the section
+// filter and the converter know.
 //
 // Failures do not raise: they store a pending I/O error code, and the caller
 // runs CheckIO after every operation.
-//
-// Lines are cut where they lie in the input buffer, by the line breaks that a
-// line scanner (line_scan.hpp) finds ahead of them.
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
-#include <cstring>
-#include <memory>
 #include <string>
 #include <string_view>
 
-#include "mp/byte_copy.hpp"
-#include "mp/line_scan.hpp"
+#include "mp/block_writer.hpp"
+#include "mp/io_result.hpp"
+#include "mp/line_reader.hpp"
 #include "mp/platform/file_system.hpp"
 
 namespace ostrak {
 
 class TLineFile {
  public:
-  static constexpr std::size_t BlockSize = 128;
+  static constexpr std::size_t BlockSize = BlockWriter::BlockSize;
   static constexpr std::size_t DefaultTransferSize = 256 * 1024;
 
   // transferSize: the size of the system calls that read and write; tests use
@@ -54,62 +43,44 @@ class TLineFile {
   void OpenWrite();
 
   // True when no more line content can be read; consumes nothing.
-  bool AtEnd() { return FPosition < FEnd && FState == State::Reading ? false : AtEndAfterRefill(); }
-
+  bool AtEnd() {
+    if (FState == State::Reading) [[likely]] return FReader.AtEnd();
+    NotReading();
+    return true;
+  }
   // The next line without its terminator. The view stays valid until the
   // next AtEnd or ReadTextLine, or while its bytes are held (HoldFrom). At the
   // end of the input: an empty line.
   std::string_view ReadTextLine() {
-    std::string_view line;
-    return ReadBufferedLine(line) ? line : ReadTextLineSlowly();
+    if (FState == State::Reading) [[likely]] return FReader.ReadTextLine();
+    NotReading();
+    return {};
   }
-
-  // Reading: AtEnd and ReadTextLine in one. Returns false at the end of the
-  // input (and after a failure, with its code pending); otherwise takes the
-  // next line and returns true. heldMovedBy tells by how many bytes the held
-  // bytes (HoldFrom) moved meanwhile, so that views of them can follow; 0
-  // when they did not move, as for most lines.
+  // AtEnd and ReadTextLine in one: false at the end of the input (and after
+  // a failure, with its code pending); otherwise takes the next line.
+  // heldMovedBy tells by how many bytes the held bytes (HoldFrom) moved
+  // meanwhile, so that views of them can follow.
   bool ReadLine(std::string_view& line, std::ptrdiff_t& heldMovedBy) {
-    if (ReadBufferedLine(line)) [[likely]] {
-      heldMovedBy = 0;
-      return true;
-    }
-    return ReadLineSlowly(line, heldMovedBy);
+    if (FState == State::Reading) [[likely]] return FReader.ReadLine(line, heldMovedBy);
+    NotReading();
+    return false;
   }
-
-  // Reading: keeps the bytes of line, the line just read, and of every line
-  // read after it in the buffer until ReleaseHold, so that views of them stay
-  // valid. Reading more may move the held bytes as a whole; ReadLine tells
-  // how far.
-  void HoldFrom(std::string_view line) noexcept { FHold = static_cast<std::size_t>(line.data() - FBuffer.get()); }
-  void ReleaseHold() noexcept { FHold = NoHold; }
-  // Reading: true when the last line read is followed by CR LF in the
-  // buffer, so that its bytes and terminator can be written as they are.
-  bool EndedWithCrLf() const noexcept { return FEndedWithCrLf; }
+  // Keeps the bytes of line, the line just read, and of every line read
+  // after it until ReleaseHold, so that views of them stay valid.
+  void HoldFrom(std::string_view line) noexcept { FReader.HoldFrom(line); }
+  void ReleaseHold() noexcept { FReader.ReleaseHold(); }
+  // True when the last line read is followed by CR LF in the buffer, so that
+  // its bytes and terminator can be written as they are.
+  bool EndedWithCrLf() const noexcept { return FReader.EndedWithCrLf(); }
 
   // Writes the line's bytes unchanged, then CR LF.
   void WriteTextLine(std::string_view line) {
-    if (FState == State::Writing && !FWriteAfterLine && line.size() + 2 <= FCapacity - FEnd) [[likely]] {
-      char* const out = FBuffer.get() + FEnd;
-      CopyBytes(out, line.data(), line.size());
-      out[line.size()] = '\r';
-      out[line.size() + 1] = '\n';
-      FEnd += line.size() + 2;
-      FHandedOver = FEnd - (FEnd - FHandedOver) % BlockSize;
-      return;
-    }
-    WriteTextLineSlowly(line);
+    if (FState == State::Writing || StartStdOut()) FWriter.WriteLine(line);
   }
   // Writes bytes that hold whole lines, each already ending with CR LF, as
   // WriteTextLine would write those lines one after another.
   void WriteTextLines(std::string_view lines) {
-    if (FState == State::Writing && !FWriteAfterLine && lines.size() <= FCapacity - FEnd) [[likely]] {
-      CopyBytes(FBuffer.get() + FEnd, lines.data(), lines.size());
-      FEnd += lines.size();
-      FHandedOver = FEnd - (FEnd - FHandedOver) % BlockSize;
-      return;
-    }
-    WriteTextLinesSlowly(lines);
+    if (FState == State::Writing || StartStdOut()) FWriter.WriteLines(lines);
   }
   // Hands every waiting byte of an output to the system now.
   void FlushText();
@@ -122,81 +93,25 @@ class TLineFile {
   explicit TLineFile(StdOutTag) noexcept : FIsStdOut(true) {}
   friend TLineFile& StdOut();
 
-  // Reading: takes the next line as ReadTextLine would and returns true, when
-  // it lies whole in the bytes read so far and ends with LF or CR LF, as most
-  // lines do. Otherwise returns false and takes nothing: the line needs the
-  // system, or the line rules of a CR.
-  bool ReadBufferedLine(std::string_view& line) noexcept {
-    if (FBreakNext == FBreakCount && !FindMoreBreaks()) return false;
-    char* const buffer = FBuffer.get();
-    const std::size_t at = FBreakBase + FBreaks[FBreakNext];
-    if (buffer[at] != '\n') return false;  // a CR that no LF follows here
-    ++FBreakNext;
-    const bool crLf = at > FPosition && buffer[at - 1] == '\r';
-    line = {buffer + FPosition, at - FPosition - crLf};
-    FEndedWithCrLf = crLf;
-    FPosition = at + 1;
-    return true;
-  }
-  // Reading: finds the next line breaks after those found so far; false
-  // when the bytes read so far hold none.
-  bool FindMoreBreaks() noexcept;
-  // Reading: the breaks found so far are no longer good (the bytes moved or
-  // changed): they are looked for again from the next unread byte on.
-  void ForgetBreaks() noexcept {
-    FBreakNext = FBreakCount = 0;
-    FScanned = FPosition;
-  }
-  bool ReadLineSlowly(std::string_view& line, std::ptrdiff_t& heldMovedBy);
-  bool AtEndAfterRefill();
-  std::string_view ReadTextLineSlowly();
-  void WriteTextLineSlowly(std::string_view line);
-  void WriteTextLinesSlowly(std::string_view lines);
+  // Stores the code of an input operation on a file not open for reading,
+  // which reads as one at its end.
+  void NotReading() noexcept;
+  // Opens standard output at its first write; false, with the code pending,
+  // when this is no closed standard output or it cannot be opened.
+  bool StartStdOut();
+  // Begins writing to the open handle, as its kind asks; false, with the
+  // code pending and the handle released, when the kind cannot be told.
+  bool StartWriting();
   bool NameIsUsable() const;
   void Release() noexcept;
-  void PrepareBuffer(std::size_t capacity);
-  // Reading: reads more bytes after FEnd; false at the end of the input or on failure.
-  bool Refill();
-  // Reading: makes room for a large read behind the bytes from keep on (and
-  // the held bytes), moving them to the front of the buffer or into a larger
-  // one. Returns by how many bytes their offsets went down; adds how far the
-  // held bytes moved in memory to FHeldMovedBy.
-  std::size_t MakeRoomForRead(std::size_t keep);
-  // Writing: opens standard output when it is written first.
-  bool ReadyToWrite();
-  void Place(const char* data, std::size_t count);
-  // Writing: passes the handed-over bytes to the system; returns the I/O error
-  // code (the bytes are gone either way).
-  std::int32_t WriteOut() noexcept;
-  void HandOverAll();
 
   std::string FName;
   platform::NativeHandle FHandle = platform::NoHandle;
   State FState = State::Closed;
   bool FIsStdOut = false;
-  bool FWriteAfterLine = false;  // a character device gets every line at once
-  bool FInputEnded = false;      // the physical end or a Ctrl-Z byte was met
-  bool FEndedWithCrLf = false;   // the last line read is followed by CR LF
   std::size_t FTransferSize = DefaultTransferSize;
-  std::unique_ptr<char[]> FBuffer;  // ScanPadding bytes longer than FCapacity
-  std::size_t FCapacity = 0;
-  std::size_t FPosition = 0;    // reading: the next unread byte
-  std::size_t FEnd = 0;         // reading: valid bytes; writing: bytes waiting
-  std::size_t FHandedOver = 0;  // writing: bytes of whole blocks, ready for the system
-  static constexpr std::size_t NoHold = SIZE_MAX;
-  std::size_t FHold = NoHold;   // reading: the first held byte
-  std::ptrdiff_t FHeldMovedBy = 0;  // reading: how far the held bytes moved since ReadLine last told
-
-  // Reading: line breaks found ahead of FPosition, as offsets from
-  // FBreakBase; those from FBreakNext on are not taken yet. Bytes before
-  // FScanned have been looked at.
-  static constexpr std::uint32_t BreakBatch = 256;
-  LineBreakFinder FFindBreaks = nullptr;
-  std::uint32_t FBreakNext = 0;
-  std::uint32_t FBreakCount = 0;
-  std::size_t FBreakBase = 0;
-  std::size_t FScanned = 0;
-  std::uint32_t FBreaks[BreakBatch];
+  LineReader FReader;
+  BlockWriter FWriter;
 };
 
 // The process's standard output. It opens itself at its first write; it is

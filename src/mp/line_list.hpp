@@ -1,8 +1,8 @@
 // LineList: the lines of one buffered section, with Key=Value access.
 //
 // The key of a line is the text before its first "=", the value everything
-// after it; neither is trimmed. A line without "=" has no key. Keys are
-// matched ignoring letter case.
+// after it; neither is trimmed. Lines are found by their keys through the key
+// search (key_search.hpp), which matches keys ignoring letter case.
 //
 // A line is either a view of bytes that live elsewhere (the input buffer that
 // holds the section being filtered), or text of the list's own, in storage
@@ -26,6 +26,8 @@
 
 #include "mp/byte_copy.hpp"
 #include "mp/errors.hpp"
+#include "mp/key_search.hpp"
+#include "mp/line.hpp"
 
 namespace ostrak {
 
@@ -35,31 +37,6 @@ using LinePieces = std::initializer_list<std::string_view>;
 
 class LineList {
  public:
-  // Keys that are looked up together (IndexOfNames), each distinct from the
-  // others and without "=", prepared once: which of them a line may hold, by
-  // its first byte, and where keys match but for the case of ASCII letters,
-  // the bytes a line must begin with.
-  class KeyTable {
-   public:
-    static constexpr std::size_t MaxKeys = 16;
-    // keys must outlive the table; at most MaxKeys of them.
-    explicit KeyTable(std::span<const std::string_view> keys) noexcept;
-
-   private:
-    friend class LineList;
-    // A key of up to 16 bytes, as two words: its bytes with letters in lower
-    // case, the case bit of its letters, and which bytes it has.
-    struct Pattern {
-      std::uint64_t Lowered[2];
-      std::uint64_t CaseBits[2];
-      std::uint64_t Used[2];
-    };
-    static constexpr std::size_t PatternSize = 16;
-    std::span<const std::string_view> FKeys;
-    std::uint16_t FCandidates[256] = {};  // a bit for each key
-    Pattern FPatterns[MaxKeys] = {};
-  };
-
   LineList() = default;
   LineList(const LineList&) = delete;
   LineList& operator=(const LineList&) = delete;
@@ -79,7 +56,7 @@ class LineList {
   // bytes after the line are CR LF.
   void AddView(std::string_view line, bool crLfFollows) {
     if (FLines.size() >= MaxLines) [[unlikely]] RaiseTooManyLines();
-    FLines.push_back({line.data(), line.size(), UnknownSeparator, crLfFollows, true});
+    FLines.push_back({line.data(), line.size(), Line::UnknownSeparator, crLfFollows, true});
     ++FVersion;
   }
   // Replaces the line at index with a view of bytes that never move (a
@@ -103,17 +80,32 @@ class LineList {
   void Clear() noexcept;
 
   // The index of the first line whose key matches, or -1.
-  int IndexOfName(std::string_view key) const;
-  // For each key of the table, the index of the first line whose key
-  // matches, or -1: one pass over the lines for all of them. indices holds
-  // one entry per key.
-  void IndexOfNames(const KeyTable& keys, std::span<int> indices) const;
+  int IndexOfName(std::string_view key) const noexcept { return IndexOfKey(FLines, key); }
+  // For each key of the table, the index of its first line, or -1.
+  void IndexOfNames(const KeyTable& keys, std::span<int> indices) const noexcept { IndexOfKeys(FLines, keys, indices); }
   // The value of the first line whose key matches; empty when there is none.
-  std::string_view GetValue(std::string_view key) const;
-  // Rewrites the first matching line as key=value in place, or appends it;
-  // an empty value deletes the matching line instead.
-  void SetValue(std::string_view key, std::string_view value) { SetValue(key, LinePieces{value}); }
-  void SetValue(std::string_view key, LinePieces value);
+  std::string_view GetValue(std::string_view key) const { return ValueAt(IndexOfName(key), key); }
+  // The value of the line at index, found for key; empty for index -1.
+  std::string_view ValueAt(int index, std::string_view key) const {
+    return index < 0 ? std::string_view{} : ValueAfterKey(Get(index), key);
+  }
+
+  // What SetValueAt did.
+  enum class Edit { None, Rewritten, Deleted, Inserted };
+  // Sets key to value given the line found for it (index, or -1 for none): a
+  // found line is rewritten in place as key=value, spelt as the caller spells
+  // the key, or deleted for an empty value; otherwise a line for a non-empty
+  // value is inserted before newAt, which must be 0..Count.
+  Edit SetValueAt(int index, std::string_view key, LinePieces value, int newAt);
+  // Sets key to value; a new line goes at the end.
+  void SetValue(std::string_view key, std::string_view value) { SetValueAt(IndexOfName(key), key, {value}, Count()); }
+  // Sets key to value in a section; a new line goes just before the last
+  // line, its terminator, after every line already there.
+  void SetBeforeTerminator(std::string_view key, std::string_view value) {
+    SetValueAt(IndexOfName(key), key, {value}, TerminatorIndex());
+  }
+  // The index of the last line; raises EStringListError for an empty list.
+  int TerminatorIndex() const;
 
   // Changes with every change of the lines, so that what was found in them
   // can be known to be still good.
@@ -143,25 +135,6 @@ class LineList {
  private:
   // Indices are int; a list that long is beyond any memory.
   static constexpr std::size_t MaxLines = 0x7FFFFFFF;
-  static constexpr std::ptrdiff_t NoSeparator = -1;
-  static constexpr std::ptrdiff_t UnknownSeparator = -2;
-  struct Line {
-    const char* Text;
-    std::size_t Length;
-    // Position of the first "=", NoSeparator, or UnknownSeparator until a key
-    // lookup first needs it: most buffered sections are never searched.
-    mutable std::ptrdiff_t Separator;
-    bool CrLfFollows;  // the two bytes after the text are CR LF
-    bool Moves;        // a view (AddView): the text moves with MoveViews
-  };
-  // Finds the separator of a line; false when it has no key.
-  [[gnu::always_inline]] static inline bool FindKey(const Line& line) noexcept;
-  // Whether the key of a line that has one matches key.
-  [[gnu::always_inline]] static inline bool SameKey(const Line& line, std::string_view key) noexcept;
-  // Whether a line's key is key, where keys match but for the case of ASCII
-  // letters; reads 16 bytes from the line's start.
-  [[gnu::always_inline]] static inline bool BeginsWithKey(const Line& line, std::string_view key,
-                                                          const KeyTable::Pattern& pattern) noexcept;
   [[noreturn]] static void RaiseTooManyLines();
 
   struct Chunk {
@@ -170,30 +143,32 @@ class LineList {
   };
 
   void CheckIndex(int index) const;
-  // Copies the pieces, or key=value with the value in pieces, into the text
-  // storage as one new line of the list's own.
+  // Copies the pieces into the text storage as one new line of the list's own.
   Line Store(std::span<const std::string_view> pieces);
-  // Inline, so that the pieces of a value written out at the call are copied
-  // with their sizes known.
-  [[gnu::always_inline]] Line StoreValue(std::string_view key, std::span<const std::string_view> value,
-                                         bool keyed = true) {
-    std::size_t length = keyed ? key.size() + 1 : 0;
+  // Copies key=value into the text storage as one new line. Inline, so that
+  // the pieces of a value written out at the call are copied with their
+  // sizes known.
+  [[gnu::always_inline]] Line StoreValue(std::string_view key, std::span<const std::string_view> value) {
+    std::size_t length = key.size() + 1;
     for (const std::string_view piece : value) length += piece.size();
     // Text already stored never moves, so a piece may come from this very list.
     char* const text = Allocate(length + 2);
-    char* out = text;
-    if (keyed) {
-      CopyBytes(out, key.data(), key.size());
-      out += key.size();
-      *out++ = '=';
-    }
-    for (const std::string_view piece : value) {
+    CopyBytes(text, key.data(), key.size());
+    text[key.size()] = '=';
+    EndLine(CopyPieces(text + key.size() + 1, value));
+    return {text, length, Line::UnknownSeparator, true, false};
+  }
+  [[gnu::always_inline]] static char* CopyPieces(char* out, std::span<const std::string_view> pieces) {
+    for (const std::string_view piece : pieces) {
       CopyBytes(out, piece.data(), piece.size());
       out += piece.size();
     }
-    out[0] = '\r';
-    out[1] = '\n';
-    return {text, length, UnknownSeparator, true, false};
+    return out;
+  }
+  // Puts the CR LF behind a stored line's text.
+  static void EndLine(char* end) noexcept {
+    end[0] = '\r';
+    end[1] = '\n';
   }
   char* Allocate(std::size_t length) {
     if (length > FChunkRoom) [[unlikely]] return AllocateInNextChunk(length);

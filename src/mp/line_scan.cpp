@@ -1,9 +1,9 @@
 // The portable line scanner, and the choice of the scanner the file layer uses.
 #include "mp/line_scan.hpp"
 
+#include <bit>
 #include <cstdlib>
 
-#include "mp/line_scan_vector.hpp"
 
 namespace ostrak {
 

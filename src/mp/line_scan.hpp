@@ -6,7 +6,6 @@
 // environment variable OSTRAK_PORTABLE makes the program use the portable one.
 #pragma once
 
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -42,58 +41,36 @@ LineScanner ActiveLineScanner() noexcept;
 void UseLineScanner(LineScanner scanner) noexcept;
 LineBreakFinder ActiveLineBreakFinder() noexcept;
 
+// One batch of the breaks of [begin, end): their offsets from begin, at most
+// room of them, and where the next batch begins, from begin: just after the
+// last break found when the batch is full (the bytes after it are not looked
+// at yet), otherwise at end.
+struct BreakBatch {
+  std::size_t Count;
+  std::size_t Next;
+};
+inline BreakBatch FindBreakBatch(LineBreakFinder find, const char* begin, const char* end, std::uint32_t* breaks,
+                                 std::size_t room) noexcept {
+  const std::size_t count = find(begin, end, breaks, room);
+  return {count, count == room ? std::size_t{breaks[room - 1]} + 1 : static_cast<std::size_t>(end - begin)};
+}
+
 namespace detail {
+
+// The vector finder of the processor family the program is built for (one
+// source per family: line_scan_x86.cpp, line_scan_none.cpp), or nullptr
+// where this processor lacks the instructions it needs. Asks the processor
+// once.
+LineBreakFinder VectorLineBreakFinder() noexcept;
 
 // A 16-byte vector of the compiler's generic vector extension: plain SSE2 on
 // x86-64, NEON on ARM, without target-specific code.
 using Bytes16 = unsigned char __attribute__((vector_size(16)));
 
-// Index of the first marked byte of a word of 0x00/0xFF bytes; 8 when none is.
-inline unsigned FirstMarkedByte(std::uint64_t word) noexcept {
-  if constexpr (std::endian::native == std::endian::little) {
-    return static_cast<unsigned>(std::countr_zero(word)) / 8;
-  } else {
-    return static_cast<unsigned>(std::countl_zero(word)) / 8;
-  }
-}
-
 // Vectors go by reference: passed by value, their calling convention would
 // depend on the instruction set (32-bit x86 without SSE).
 inline void Load16(Bytes16& bytes, const char* p) noexcept { std::memcpy(&bytes, p, sizeof bytes); }
 
-// The index of the first marked byte of 16 marks (0x00 or 0xFF each), or 16,
-// without a branch on which half holds it: its place in a line is random.
-inline unsigned FirstMarked(const Bytes16& marks) noexcept {
-  std::uint64_t low;
-  std::uint64_t high;
-  std::memcpy(&low, &marks, 8);
-  std::memcpy(&high, reinterpret_cast<const char*>(&marks) + 8, 8);
-  return FirstMarkedByte(low) + (low == 0) * FirstMarkedByte(high);
-}
-
 }  // namespace detail
-
-// The index of the first byte equal to byte among the 16 bytes at p, or 16.
-inline unsigned FindByteIn16(const char* p, char byte) noexcept {
-  detail::Bytes16 bytes;
-  detail::Load16(bytes, p);
-  const detail::Bytes16 marks = bytes == static_cast<unsigned char>(byte);
-  return detail::FirstMarked(marks);
-}
-
-// The first CR (0x0D) or LF (0x0A) in [begin, end), or end when there is none.
-inline const char* FindLineBreak(const char* begin, const char* end) noexcept {
-  const char* p = begin;
-  while (end - p >= 16) {
-    detail::Bytes16 bytes;
-    detail::Load16(bytes, p);
-    const detail::Bytes16 marks = (bytes == '\n') | (bytes == '\r');
-    const unsigned at = detail::FirstMarked(marks);
-    if (at < 16) return p + at;
-    p += 16;
-  }
-  while (p != end && *p != '\n' && *p != '\r') ++p;
-  return p;
-}
 
 }  // namespace ostrak

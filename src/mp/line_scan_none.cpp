@@ -1,6 +1,6 @@
 // Processor families without a vector line scanner of their own use the
 // portable one.
-#include "mp/line_scan_vector.hpp"
+#include "mp/line_scan.hpp"
 
 namespace ostrak::detail {
 

@@ -6,7 +6,7 @@
 
 #include <bit>
 
-#include "mp/line_scan_vector.hpp"
+#include "mp/line_scan.hpp"
 
 namespace ostrak::detail {
 

@@ -19,34 +19,30 @@ void TMPClass::SetObjectKind(TMPObjectKind kind) {
 }
 
 void TMPClass::FindKeyLines() const {
-  static const LineList::KeyTable keys(KeyNames);
+  static const KeyTable keys(KeyNames);
   FLines.IndexOfNames(keys, FKeyLines);
   FKeyLinesVersion = FLines.Version();
 }
 
 void TMPClass::SetBeforeTerminator(Key key, LinePieces value) {
-  const bool empty = std::ranges::all_of(value, [](std::string_view piece) { return piece.empty(); });
   const int index = LineOf(key);
-  if (index >= 0) {
-    if (empty) {
-      FLines.Delete(index);
-      return;
-    }
-    // Rewritten in place, the line keeps its key and every key keeps its line.
-    FLines.PutValue(index, KeyNames[key], value);
-    FKeyLinesVersion = FLines.Version();
-    return;
+  const int terminator = index >= 0 ? index : FLines.TerminatorIndex();
+  switch (FLines.SetValueAt(index, KeyNames[key], value, terminator)) {
+    case LineList::Edit::Rewritten:
+      // Rewritten in place, the line keeps its key and every key keeps its line.
+      FKeyLinesVersion = FLines.Version();
+      break;
+    case LineList::Edit::Inserted:
+      for (int& line : FKeyLines) {
+        if (line >= terminator) ++line;
+      }
+      FKeyLines[key] = terminator;
+      FKeyLinesVersion = FLines.Version();
+      break;
+    case LineList::Edit::Deleted:
+    case LineList::Edit::None:
+      break;
   }
-  // A new key goes in just before the terminator; an empty value adds nothing.
-  const int last = FLines.Count() - 1;
-  if (last < 0) RaiseListIndexError(last);
-  if (empty) return;
-  FLines.InsertValue(last, KeyNames[key], value);
-  for (int& line : FKeyLines) {
-    if (line >= last) ++line;
-  }
-  FKeyLines[key] = last;
-  FKeyLinesVersion = FLines.Version();
 }
 
 }  // namespace ostrak

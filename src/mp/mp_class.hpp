@@ -2,7 +2,6 @@
 // [POLYLINE] through [END]), with access to the keys the conversion needs.
 #pragma once
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
@@ -50,13 +49,7 @@ class TMPClass {
     return FKeyLines[key];
   }
   void FindKeyLines() const;
-  std::string_view ValueOf(Key key) const {
-    const int index = LineOf(key);
-    if (index < 0) return {};
-    // The value begins after as many bytes as the key has, and its "=".
-    const std::string_view line = FLines.Get(index);
-    return line.substr(std::min(line.size(), KeyNames[key].size() + 1));
-  }
+  std::string_view ValueOf(Key key) const { return FLines.ValueAt(LineOf(key), KeyNames[key]); }
   void SetBeforeTerminator(Key key, LinePieces value);
 
   // The first line of each key, found in one pass over the lines. Good while
