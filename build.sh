@@ -1,10 +1,14 @@
 #!/bin/sh
-# Builds ostrak and runs its checks.
+# Builds ostrak and runs its checks. The build configurations are CMake's
+# presets (CMakePresets.json, one build folder each: build/<preset>); this
+# script adds what CMake cannot do: it installs the Debian packages a phase
+# needs, prepares Wine, and ends every run with a verdict.
 #
-#   ./build.sh quick     builds the Linux program with its tests and runs them
-#                        (about a minute): the check for everyday work
-#   ./build.sh example   builds a Release binary and converts examples/town.mp
-#                        into build/town-garmin.mp
+#   ./build.sh quick     builds the Linux program with its tests and runs all
+#                        but the slow and integration ones (about a minute):
+#                        the check for everyday work
+#   ./build.sh example   builds the Release program (build/release/bin/ostrak)
+#                        and converts examples/town.mp into build/town-garmin.mp
 #   ./build.sh package   builds the Debian package into build/package and
 #                        checks it (packaging/check-deb.sh)
 #   ./build.sh sanitize  runs the test suite built with the address and
@@ -15,8 +19,8 @@
 #                        (default 500M; keeps nothing), and with the ostrak
 #                        program BASELINE (an earlier build) when given
 #   ./build.sh windows   cross-compiles the Release programs for Windows:
-#                        build/windows/bin/ostrak.exe (64-bit) and
-#                        build/windows32/bin/ostrak.exe (32-bit)
+#                        build/win64-release/bin/ostrak.exe (64-bit) and
+#                        build/win32-release/bin/ostrak.exe (32-bit)
 #   ./build.sh windows-test
 #                        cross-compiles the 64-bit and the 32-bit Windows
 #                        program with their tests, runs both test suites under
@@ -109,20 +113,13 @@ require() {
   fi
 }
 
-generator() {
-  if command -v ninja >/dev/null 2>&1; then echo "-G Ninja"; fi
-}
-
-# build DIR [cmake options...]: configures and builds DIR. The build's output
-# goes to DIR/build.log and is shown when the build fails.
+# build PRESET: configures and builds the preset in build/PRESET. The output
+# goes to build/PRESET/build.log and is shown when the build fails.
 build() {
-  dir=$1
-  shift
-  echo "Building $dir (log: $dir/build.log)"
+  dir=build/$1
+  echo "Building preset $1 in $dir (log: $dir/build.log)"
   mkdir -p "$dir"
-  # shellcheck disable=SC2046
-  if ! { cmake -S "$top" -B "$dir" $(generator) --no-warn-unused-cli "$@" && cmake --build "$dir" -j "$jobs"; } \
-    >"$dir/build.log" 2>&1; then
+  if ! { cmake --preset "$1" && cmake --build --preset "$1" -j "$jobs"; } >"$dir/build.log" 2>&1; then
     cat "$dir/build.log" >&2
     exit 1
   fi
@@ -130,35 +127,41 @@ build() {
   sed -n '/^CMake .*Warning/,/^$/p' "$dir/build.log" >&2
 }
 
-# run_tests DIR: runs the tests of DIR, then gives the reason of each skipped
-# test, which CTest does not show: the line after a GoogleTest "Skipped", or
-# a test script's "SKIPPED:" line.
+# run_tests PRESET DIR: runs the test preset on the build in DIR, then gives
+# the reason of each skipped test, which CTest does not show: the line after
+# a GoogleTest "Skipped", or a test script's "SKIPPED:" line.
 run_tests() {
-  ctest --test-dir "$1" --output-on-failure -j "$jobs" </dev/null
+  ctest --preset "$1" -j "$jobs" </dev/null
   awk '{ sub(/\r$/, "") }
        /^[0-9]+\/[0-9]+ Test: / { name = $3 }
        reason { print "Skipped " name ": " $0; reason = 0 }
        /: Skipped$/ { reason = 1 }
-       /^SKIPPED: / { sub(/^SKIPPED: /, ""); print "Skipped " name ": " $0 }' "$1/Testing/Temporary/LastTest.log"
+       /^SKIPPED: / { sub(/^SKIPPED: /, ""); print "Skipped " name ": " $0 }' "$2/Testing/Temporary/LastTest.log"
 }
 
-# The Linux build with its tests, the first check of every change.
+linux_packages() {
+  require cmake cmake ninja-build ninja g++ g++ libgtest-dev /usr/include/gtest/gtest.h man-db man groff-base groff
+}
+
+# The Linux build with its tests, the first check of every change: all of
+# them, or the quick selection.
 linux_tests() {
   phase "Linux build and its tests (build/test)"
-  require cmake cmake g++ g++ libgtest-dev /usr/include/gtest/gtest.h man-db man groff-base groff
-  build build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
-  run_tests build/test
+  linux_packages
+  build test
+  run_tests "$1" build/test
 }
 
 # The Debian package, built with Debian's own compiler and hardening flags.
 package() {
   phase "Debian package (build/package), checked by packaging/check-deb.sh"
-  require cmake cmake g++ g++ dpkg-dev dpkg-shlibdeps man-db man groff-base groff lintian lintian
+  require cmake cmake ninja-build ninja g++ g++ dpkg-dev dpkg-shlibdeps man-db man groff-base groff lintian lintian
   dir=build/package
   export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-  build "$dir" -DCMAKE_BUILD_TYPE=Release -DOSTRAK_BUILD_TESTS=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
-    "-DCMAKE_CXX_FLAGS=$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
-    "-DCMAKE_EXE_LINKER_FLAGS=$(dpkg-buildflags --get LDFLAGS)"
+  OSTRAK_PACKAGE_CXXFLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)"
+  OSTRAK_PACKAGE_LDFLAGS=$(dpkg-buildflags --get LDFLAGS)
+  export OSTRAK_PACKAGE_CXXFLAGS OSTRAK_PACKAGE_LDFLAGS
+  build package
   rm -f "$dir"/ostrak_*.deb "$dir"/ostrak_*.deb.sha256
   (cd "$dir" && cpack -G DEB) >"$dir/cpack.log" || { cat "$dir/cpack.log" >&2; exit 1; }
   sh packaging/check-deb.sh "$dir"/ostrak_*.deb
@@ -167,24 +170,22 @@ package() {
 # The suite once more, with every target built with sanitizers.
 sanitize() {
   phase "Sanitizer build and its tests (build/sanitize)"
-  require cmake cmake g++ g++ libgtest-dev /usr/include/gtest/gtest.h
-  build build/sanitize -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1 -DOSTRAK_SANITIZE=address,undefined \
-    -DOSTRAK_BUILD_BENCH=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
-  run_tests build/sanitize
+  linux_packages
+  build sanitize
+  run_tests sanitize build/sanitize
 }
 
 # Coverage-guided fuzzing of the file layer, section filter and converter,
 # seeded with the test maps; any finding fails.
 fuzz() {
   phase "Fuzzing for $1 s (build/fuzz)"
-  require clang clang
+  require clang clang ninja-build ninja
   # libFuzzer lies beside the compiler's builtins library, in the package of
   # its runtime libraries.
   fuzzer=$(clang --rtlib=compiler-rt -print-libgcc-file-name | sed 's/builtins/fuzzer/')
   require "libclang-rt-$(clang -dumpversion | cut -d. -f1)-dev" "$fuzzer"
   dir=build/fuzz
-  CC=clang CXX=clang++ build "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOSTRAK_FUZZ=ON \
-    -DOSTRAK_BUILD_TESTS=OFF -DOSTRAK_BUILD_BENCH=OFF
+  build fuzz
   mkdir -p "$dir/corpus" "$dir/findings"
   "$dir/bin/fuzz_convert" -max_total_time="$1" -max_len=4096 -timeout=10 -print_final_stats=1 \
     -artifact_prefix="$dir/findings/" "$dir/corpus" tests/data tests/data/hostile >"$dir/fuzz.log" 2>&1 ||
@@ -195,15 +196,15 @@ fuzz() {
 # Throughput against cat on a generated map (Release build).
 bench() {
   phase "Benchmark on a generated map of $1 (build/release)"
-  require cmake cmake g++ g++
-  build build/release -DCMAKE_BUILD_TYPE=Release -DOSTRAK_BUILD_TESTS=OFF
+  require cmake cmake ninja-build ninja g++ g++
+  build release
   build/release/bin/throughput --ostrak build/release/bin/ostrak --generator build/release/bin/generate_map \
     --size "$1" --runs "$2" ${3:+--baseline "$3"}
 }
 
 windows_packages() {
   require g++-mingw-w64-x86-64 x86_64-w64-mingw32-g++-posix g++-mingw-w64-i686 i686-w64-mingw32-g++-posix \
-    cmake cmake googletest /usr/src/googletest/CMakeLists.txt binutils as
+    cmake cmake ninja-build ninja googletest /usr/src/googletest/CMakeLists.txt binutils as
 }
 
 # Why the 32-bit Windows program cannot run here, or nothing when it can. The
@@ -223,20 +224,11 @@ no_wine32_reason() {
   rm -rf "$probe"
 }
 
-# windows_build DIR BITS [cmake options...]: the Windows program of BITS
-# (64 or 32) bits in DIR.
-windows_build() {
-  dir=$1
-  bits=$2
-  shift 2
-  build "$dir" -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-mingw$bits.cmake" -DCMAKE_COMPILE_WARNING_AS_ERROR=ON "$@"
-}
-
 # The Windows programs as they are shipped, Release: the 64-bit one in
-# build/windows, the 32-bit one in build/windows32.
+# build/win64-release, the 32-bit one in build/win32-release.
 windows_release() {
-  windows_build build/windows 64 -DCMAKE_BUILD_TYPE=Release -DOSTRAK_BUILD_TESTS=OFF -DOSTRAK_BUILD_BENCH=OFF
-  windows_build build/windows32 32 -DCMAKE_BUILD_TYPE=Release -DOSTRAK_BUILD_TESTS=OFF -DOSTRAK_BUILD_BENCH=OFF
+  build win64-release
+  build win32-release
 }
 
 # At the end the Wine server and its processes go (there is none to end when
@@ -277,7 +269,7 @@ wine_setup() {
 # Wine; where the 32-bit program cannot run, its build is all.
 windows_suite() {
   phase "Windows $1-bit program and its tests under Wine (build/win$1)"
-  windows_build "build/win$1" "$1" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOSTRAK_BUILD_TESTS=ON
+  build "win$1"
   if [ "$1" = 32 ] && [ -n "$no_wine32" ]; then
     printf '\n==> NOT RUN: the Windows 32-bit tests, built but not run: %s.\n' "$no_wine32"
     return 0
@@ -290,7 +282,7 @@ windows_suite() {
     echo "ostrak: Wine does not run the $1-bit program with the code pages 1251 and 866" >&2
     exit 1
   fi
-  run_tests "build/win$1"
+  run_tests "win$1" "build/win$1"
 }
 
 # Both Windows programs with their tests under Wine, then the zips for
@@ -304,8 +296,9 @@ windows_test() {
   windows_suite 32
   phase "Windows zips (build/windows), checked by packaging/check-zip.sh"
   windows_release
+  mkdir -p build/windows
   rm -f build/windows/ostrak-*.zip
-  for dir in build/windows build/windows32; do
+  for dir in build/win64-release build/win32-release; do
     (cd "$dir" && cpack -G ZIP -B "$top/build/windows") >"$dir/cpack.log" || { cat "$dir/cpack.log" >&2; exit 1; }
   done
   sh packaging/check-zip.sh build/windows/ostrak-*-win64.zip </dev/null
@@ -325,16 +318,17 @@ windows_summary() {
 target=${1:-}
 case "$target" in
   quick)
-    linux_tests
-    passed "the Linux build and its tests"
+    linux_tests quick
+    passed "the Linux build and its tests but the slow and integration ones"
     ;;
   example)
     phase "Release build and the example map (build/release)"
-    require cmake cmake g++ g++
-    build build/release -DCMAKE_BUILD_TYPE=Release -DOSTRAK_BUILD_TESTS=OFF
+    require cmake cmake ninja-build ninja g++ g++
+    build release
     build/release/bin/ostrak examples/town.mp build/town-garmin.mp
     echo "Converted examples/town.mp ($(wc -c <examples/town.mp) bytes) into build/town-garmin.mp" \
       "($(wc -c <build/town-garmin.mp) bytes, $(grep -c '^\[POLYLINE\]' build/town-garmin.mp) address lines)."
+    passed "the Release program build/release/bin/ostrak and the example map build/town-garmin.mp"
     ;;
   package)
     package
@@ -350,9 +344,10 @@ case "$target" in
     ;;
   bench)
     bench "${2:-500M}" "${3:-5}" "${4:-}"
+    passed "the benchmark on ${2:-500M}"
     ;;
   test)
-    linux_tests
+    linux_tests test
     sanitize
     fuzz 60
     phase "Benchmark smoke run on 4 MB (not a timed test)"
@@ -367,10 +362,10 @@ case "$target" in
       "$(windows_summary)"
     ;;
   windows)
-    phase "Windows Release programs (build/windows, build/windows32)"
+    phase "Windows Release programs (build/win64-release, build/win32-release)"
     windows_packages
     windows_release
-    echo "Built build/windows/bin/ostrak.exe (64-bit) and build/windows32/bin/ostrak.exe (32-bit)"
+    passed "build/win64-release/bin/ostrak.exe (64-bit) and build/win32-release/bin/ostrak.exe (32-bit)"
     ;;
   windows-test)
     windows_test

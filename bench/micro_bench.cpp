@@ -36,9 +36,9 @@ void CutLines(benchmark::State& state, ostrak::LineScanner scanner) {
   for (auto _ : state) {
     std::size_t lines = 0;
     for (std::size_t at = 0; at < size;) {
-      const std::size_t found = find(text.data() + at, text.data() + size, breaks, 256);
-      lines += found;
-      at = found == 256 ? at + breaks[255] + 1 : size;
+      const ostrak::BreakBatch batch = ostrak::FindBreakBatch(find, text.data() + at, text.data() + size, breaks, 256);
+      lines += batch.Count;
+      at += batch.Next;
     }
     benchmark::DoNotOptimize(lines);
   }

@@ -182,14 +182,14 @@ struct Configuration {
 
 // The breaks that a scanner finds in bytes, asked for a few at a time.
 std::vector<std::uint32_t> BreaksOf(ostrak::LineScanner scanner, const std::string& bytes, std::size_t room) {
-  const char* const begin = bytes.data();
-  const char* const end = begin + bytes.size() - ostrak::ScanPadding;
+  const char* const end = bytes.data() + bytes.size() - ostrak::ScanPadding;
   std::vector<std::uint32_t> found;
   std::uint32_t breaks[16];
-  for (std::size_t at = 0, count = room; count == room;) {
-    count = ostrak::FinderOf(scanner)(begin + at, end, breaks, room);
-    for (std::size_t i = 0; i < count; ++i) found.push_back(static_cast<std::uint32_t>(at + breaks[i]));
-    if (count == room) at += breaks[room - 1] + 1;
+  for (const char* at = bytes.data(); at < end;) {
+    const ostrak::BreakBatch batch = ostrak::FindBreakBatch(ostrak::FinderOf(scanner), at, end, breaks, room);
+    const std::size_t offset = static_cast<std::size_t>(at - bytes.data());
+    for (std::size_t i = 0; i < batch.Count; ++i) found.push_back(static_cast<std::uint32_t>(offset + breaks[i]));
+    at += batch.Next;
   }
   return found;
 }

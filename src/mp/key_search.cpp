@@ -66,7 +66,8 @@ int IndexOfKey(std::span<const Line> lines, std::string_view key) noexcept {
   return -1;
 }
 
-KeyTable::KeyTable(std::span<const std::string_view> keys) noexcept : FKeys(keys.first(std::min(keys.size(), MaxKeys))) {
+KeyTable::KeyTable(std::span<const std::string_view> keys) noexcept
+    : FKeys(keys.first(std::min(keys.size(), MaxKeys))) {
   // Equal keys begin with bytes that map alike; an empty key may be held by
   // a line that begins with its "=".
   const unsigned char* const first = platform::MatchRules.FirstByte;

@@ -66,6 +66,14 @@ inline std::string CrLfLines(const std::vector<std::string>& lines) {
   return text;
 }
 
+// The lines of a list.
+template <typename List>
+std::vector<std::string> Lines(const List& list) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < list.Count(); ++i) lines.emplace_back(list.Get(i));
+  return lines;
+}
+
 // The folder of the test data files, and the folder of the built programs.
 inline fs::path DataDir() { return fs::path(OSTRAK_TEST_DATA_DIR).make_preferred(); }
 inline fs::path ProgramDir() { return fs::path(OSTRAK_PROGRAM_DIR).make_preferred(); }
