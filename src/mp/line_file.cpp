@@ -29,35 +29,30 @@ void TLineFile::Bind(std::string_view name) {
   FName.assign(name);
 }
 
-// A name is used whole or not at all: one holding a NUL byte would reach the
-// system cut short.
-bool TLineFile::NameIsUsable() const {
-  if (FName.find('\0') == std::string::npos) return true;
-  SetInOutResult(IoCode::InvalidName);
-  return false;
+bool TLineFile::OpenHandle(PlatformOpen open) {
+  Release();
+  // A name is used whole or not at all: one holding a NUL byte would reach
+  // the system cut short.
+  if (FName.find('\0') != std::string::npos) {
+    SetInOutResult(IoCode::InvalidName);
+    return false;
+  }
+  if (const std::int32_t code = open(FName.c_str(), FHandle)) {
+    FHandle = platform::NoHandle;
+    SetInOutResult(code);
+    return false;
+  }
+  return true;
 }
 
 void TLineFile::OpenRead() {
-  Release();
-  if (!NameIsUsable()) return;
-  if (const std::int32_t code = platform::OpenInputFile(FName.c_str(), FHandle)) {
-    FHandle = platform::NoHandle;
-    SetInOutResult(code);
-    return;
-  }
+  if (!OpenHandle(platform::OpenInputFile)) return;
   FReader.Start(FHandle, FTransferSize);
   FState = State::Reading;
 }
 
 void TLineFile::OpenWrite() {
-  Release();
-  if (!NameIsUsable()) return;
-  if (const std::int32_t code = platform::OpenOutputFile(FName.c_str(), FHandle)) {
-    FHandle = platform::NoHandle;
-    SetInOutResult(code);
-    return;
-  }
-  StartWriting();
+  if (OpenHandle(platform::OpenOutputFile)) StartWriting();
 }
 
 bool TLineFile::StartStdOut() {

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -102,7 +103,10 @@ class TLineFile {
   // Begins writing to the open handle, as its kind asks; false, with the
   // code pending and the handle released, when the kind cannot be told.
   bool StartWriting();
-  bool NameIsUsable() const;
+  // Releases the file and opens the bound name with a platform call; false,
+  // with the code pending, when that fails.
+  using PlatformOpen = std::int32_t (*)(const char* name, platform::NativeHandle& handle);
+  bool OpenHandle(PlatformOpen open);
   void Release() noexcept;
 
   std::string FName;
