@@ -18,14 +18,16 @@
 #                        compares ostrak with cat on a generated map of SIZE
 #                        (default 500M; keeps nothing), and with the ostrak
 #                        program BASELINE (an earlier build) when given
-#   ./build.sh windows   cross-compiles the Release programs for Windows:
-#                        build/win64-release/bin/ostrak.exe (64-bit) and
-#                        build/win32-release/bin/ostrak.exe (32-bit)
+#   ./build.sh windows   cross-compiles the Release programs for Windows
+#                        (build/win64-release/bin/ostrak.exe, 64-bit, and
+#                        build/win32-release/bin/ostrak.exe, 32-bit) and packs
+#                        and checks both zips for Windows in build/windows
+#                        (packaging/check-zip.sh: contents, machine type, the
+#                        example converted under Wine)
 #   ./build.sh windows-test
 #                        cross-compiles the 64-bit and the 32-bit Windows
 #                        program with their tests, runs both test suites under
-#                        Wine, and builds and checks both zips for Windows
-#                        (packaging/check-zip.sh)
+#                        Wine, then does what windows does
 #   ./build.sh test      builds everything and runs the whole test suite: the
 #                        Linux build's, the sanitizer run, 60 s of fuzzing, a
 #                        small benchmark, the Windows builds' (windows-test),
@@ -285,15 +287,9 @@ windows_suite() {
   run_tests "win$1" "build/win$1"
 }
 
-# Both Windows programs with their tests under Wine, then the zips for
-# Windows users, made from the Release builds and checked in the same Wine
-# set-up.
-windows_test() {
-  windows_packages
-  no_wine32=$(no_wine32_reason)
-  wine_setup
-  windows_suite 64
-  windows_suite 32
+# The zips for Windows users, made from the Release builds and checked in the
+# Wine set-up.
+windows_zips() {
   phase "Windows zips (build/windows), checked by packaging/check-zip.sh"
   windows_release
   mkdir -p build/windows
@@ -303,6 +299,14 @@ windows_test() {
   done
   sh packaging/check-zip.sh build/windows/ostrak-*-win64.zip </dev/null
   sh packaging/check-zip.sh build/windows/ostrak-*-win32.zip ${no_wine32:+"$no_wine32"} </dev/null
+}
+
+# Wine for the Windows programs: the packages, and whether the 32-bit one
+# can run here.
+windows_setup() {
+  windows_packages
+  no_wine32=$(no_wine32_reason)
+  wine_setup
 }
 
 # What windows-test runs on this machine, for the verdict.
@@ -362,13 +366,15 @@ case "$target" in
       "$(windows_summary)"
     ;;
   windows)
-    phase "Windows Release programs (build/win64-release, build/win32-release)"
-    windows_packages
-    windows_release
-    passed "build/win64-release/bin/ostrak.exe (64-bit) and build/win32-release/bin/ostrak.exe (32-bit)"
+    windows_setup
+    windows_zips
+    passed "both Windows programs and their zips in build/windows, checked"
     ;;
   windows-test)
-    windows_test
+    windows_setup
+    windows_suite 64
+    windows_suite 32
+    windows_zips
     passed "$(windows_summary)"
     ;;
   *)
