@@ -43,64 +43,43 @@ bool LineReader::ReadLineSlowly(std::string_view& line, std::ptrdiff_t& heldMove
 }
 
 std::string_view LineReader::TakeLineSlowly() {
-  // Offsets from FPosition, which stay good when ReadMore moves the bytes:
-  // the line's text so far is the first kept bytes; the bytes from from on
-  // are not taken yet. A dropped CR makes the bytes after it move down onto
-  // it, so that kept < from from then on.
-  std::size_t kept = 0;
-  std::size_t from = 0;
-  const auto keepUpTo = [&](std::size_t to) {
-    char* const line = FBuffer.get() + FPosition;
-    if (kept != from) std::memmove(line + kept, line + from, to - from);
-    kept += to - from;
-    from = to;
-  };
-  bool crLf = false;
-  bool inPlace = true;  // no CR was dropped: the terminator follows the text
-  std::size_t next;     // where the next line begins
+  LineText text;
   for (;;) {
     if (FBreakNext == FBreakCount && !FindMoreBreaks()) {
       // No break in the bytes read so far: they all belong to the line.
       if (ReadMore()) continue;
-      next = FEnd - FPosition;  // the input ends inside the line
-      keepUpTo(next);
-      break;
+      return EndLine(text, FEnd - FPosition, FEnd - FPosition, false);  // the input ends inside it
     }
     const std::size_t at = FBreakBase + FBreaks[FBreakNext++] - FPosition;
     const char* const line = FBuffer.get() + FPosition;
     if (line[at] == '\n') {
-      crLf = CrBefore(FPosition + at, FPosition + from);
-      inPlace = kept == from;
-      keepUpTo(at - crLf);
-      next = at + 1;
-      break;
+      const bool crLf = CrBefore(FPosition + at, FPosition + text.From);
+      return EndLine(text, at - crLf, at + 1, crLf);
     }
-    keepUpTo(at);
     if (FPosition + at + 1 < FEnd) {
       // A CR whose next byte is read: with an LF (beyond the bytes the last
       // scan looked at) it ends the line, otherwise it is dropped.
-      if (line[at + 1] == '\n') {
-        crLf = true;
-        inPlace = kept == from;
-        next = at + 2;
-        break;
-      }
-      from = at + 1;
+      if (line[at + 1] == '\n') return EndLine(text, at, at + 2, true);
+      text.DropByteAt(FBuffer.get() + FPosition, at);
       continue;
     }
     // A CR that is the last byte read so far: the next byte decides, so it
     // is looked at again with the bytes after it.
+    text.TakeUpTo(FBuffer.get() + FPosition, at);
     FBreakNext = FBreakCount = 0;
     FScanned = FPosition + at;
-    if (ReadMore()) continue;
-    next = at + 1;  // the input ends: the CR is dropped
-    break;
+    if (!ReadMore()) return EndLine(text, at, at + 1, false);  // the input ends: the CR is dropped
   }
-  const std::string_view text{FBuffer.get() + FPosition, kept};
-  FEndedWithCrLf = crLf && inPlace;
+}
+
+std::string_view LineReader::EndLine(LineText& text, std::size_t textEnd, std::size_t next, bool crLf) noexcept {
+  text.TakeUpTo(FBuffer.get() + FPosition, textEnd);
+  const std::string_view line{FBuffer.get() + FPosition, text.Kept};
+  // The terminator follows the text only where no dropped CR moved it.
+  FEndedWithCrLf = crLf && text.Kept == text.From;
   FPosition += next;
   FScanned = std::max(FScanned, FPosition);
-  return text;
+  return line;
 }
 
 bool LineReader::FindMoreBreaks() noexcept {

@@ -16,6 +16,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string_view>
 
@@ -93,6 +94,26 @@ class LineReader {
   // The line rules for every line that TakeBufferedLine leaves; there is at
   // least one byte to read.
   std::string_view TakeLineSlowly();
+  // The text of a line being taken, as offsets from its first byte, which
+  // stay good when ReadMore moves the bytes: the first Kept bytes are its
+  // text so far, the bytes from From on are not taken yet. A dropped CR makes
+  // the bytes after it move down onto it, so that Kept < From from then on.
+  struct LineText {
+    std::size_t Kept = 0;
+    std::size_t From = 0;
+    void TakeUpTo(char* line, std::size_t to) noexcept {
+      if (Kept != From) std::memmove(line + Kept, line + From, to - From);
+      Kept += to - From;
+      From = to;
+    }
+    void DropByteAt(char* line, std::size_t at) noexcept {
+      TakeUpTo(line, at);
+      From = at + 1;
+    }
+  };
+  // Ends the line being taken: its text runs to textEnd, the next line
+  // begins at next; crLf: a CR LF pair ended it.
+  std::string_view EndLine(LineText& text, std::size_t textEnd, std::size_t next, bool crLf) noexcept;
   bool ReadLineSlowly(std::string_view& line, std::ptrdiff_t& heldMovedBy);
   // Finds the next batch of line breaks in the bytes not looked at yet;
   // false when they hold none.
