@@ -279,7 +279,7 @@ windows_suite() {
   # A first run with every standard stream redirected: Wine's background
   # processes must not inherit the pipes through which CTest reads a test.
   wine "build/win$1/bin/ostrak.exe" </dev/null >"$scratch/usage.txt" 2>"$scratch/usage.err"
-  # "Ostrak v2.02 - п" with the Cyrillic letter in code page 866.
+  # "Ostrak v2.03 - п" with the Cyrillic letter in code page 866.
   if ! LC_ALL=C grep -q "^Ostrak v[0-9.]* - $(printf '\257')" "$scratch/usage.txt"; then
     echo "ostrak: Wine does not run the $1-bit program with the code pages 1251 and 866" >&2
     exit 1
