@@ -105,20 +105,5 @@ TEST(LineFile, WritesLinesInBlocks) {
   }
 }
 
-// Reading from a file not open for reading, writing to one not open for
-// writing and closing a closed one each leave their code.
-TEST(LineFile, OperationsOnAFileInTheWrongState) {
-  TLineFile file;
-  file.Bind("unused.mp");
-  EXPECT_TRUE(file.AtEnd());
-  EXPECT_EQ(TakeInOutResult(), IoCode::NotOpenForInput);
-  EXPECT_EQ(file.ReadTextLine(), "");
-  EXPECT_EQ(TakeInOutResult(), IoCode::NotOpenForInput);
-  file.WriteTextLine("x");
-  EXPECT_EQ(TakeInOutResult(), IoCode::NotOpenForOutput);
-  file.CloseText();
-  EXPECT_EQ(TakeInOutResult(), IoCode::FileNotOpen);
-}
-
 }  // namespace
 }  // namespace ostrak
