@@ -28,10 +28,16 @@
 #                        cross-compiles the 64-bit and the 32-bit Windows
 #                        program with their tests, runs both test suites under
 #                        Wine, then does what windows does
+#   ./build.sh cross-test
+#                        cross-compiles the Linux program with its tests for
+#                        aarch64 and for big-endian s390x and runs both suites
+#                        under qemu, then builds and checks the Debian package
+#                        for arm64; says NOT RUN, and why, where the machine
+#                        cannot run them
 #   ./build.sh test      builds everything and runs the whole test suite: the
 #                        Linux build's, the sanitizer run, 60 s of fuzzing, a
 #                        small benchmark, the Windows builds' (windows-test),
-#                        then builds and checks the packages
+#                        the Debian package, the emulated ones' (cross-test)
 #
 # Each phase starts with a heading that shows the time since the start; the
 # run ends with one line that says whether it passed. Build output goes to a
@@ -154,19 +160,21 @@ linux_tests() {
   run_tests "$1" build/test
 }
 
-# The Debian package, built with Debian's own compiler and hardening flags.
-package() {
-  phase "Debian package (build/package), checked by packaging/check-deb.sh"
+# debian_package PRESET ARCH: the Debian package for the Debian architecture
+# ARCH, built with Debian's own compiler and hardening flags for it, and
+# checked.
+debian_package() {
+  phase "Debian package for $2 (build/$1), checked by packaging/check-deb.sh"
   require cmake cmake ninja-build ninja g++ g++ dpkg-dev dpkg-shlibdeps man-db man groff-base groff lintian lintian
-  dir=build/package
+  dir=build/$1
   export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-  OSTRAK_PACKAGE_CXXFLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)"
-  OSTRAK_PACKAGE_LDFLAGS=$(dpkg-buildflags --get LDFLAGS)
+  OSTRAK_PACKAGE_CXXFLAGS="$(DEB_HOST_ARCH=$2 dpkg-buildflags --get CPPFLAGS) $(DEB_HOST_ARCH=$2 dpkg-buildflags --get CXXFLAGS)"
+  OSTRAK_PACKAGE_LDFLAGS=$(DEB_HOST_ARCH=$2 dpkg-buildflags --get LDFLAGS)
   export OSTRAK_PACKAGE_CXXFLAGS OSTRAK_PACKAGE_LDFLAGS
-  build package
+  build "$1"
   rm -f "$dir"/ostrak_*.deb "$dir"/ostrak_*.deb.sha256
   (cd "$dir" && cpack -G DEB) >"$dir/cpack.log" || { cat "$dir/cpack.log" >&2; exit 1; }
-  sh packaging/check-deb.sh "$dir"/ostrak_*.deb
+  sh packaging/check-deb.sh "$dir"/ostrak_*_"$2".deb "$2"
 }
 
 # The suite once more, with every target built with sanitizers.
@@ -319,6 +327,102 @@ windows_summary() {
   fi
 }
 
+# The Linux targets built here and run under qemu's user-mode emulation:
+# Debian's name of each architecture and qemu's.
+cross_targets="arm64:aarch64 s390x:s390x"
+
+# Why the programs of the emulated targets cannot be built and run here, or
+# nothing when they can. As root it installs what they need: the cross
+# compilers, qemu, and the C and C++ libraries of the targets' Debian
+# architectures, from which qemu takes the loader, the libraries and the
+# gconv modules of iconv, and which dpkg-shlibdeps reads for the arm64
+# package. It mounts binfmt_misc when needed and registers its qemu-aarch64
+# and qemu-s390x entries when they are missing, through which the end-to-end
+# tests start a foreign program as if it were native; every other entry stays
+# as it is (binfmt-support, which would register them all, is left out).
+no_cross_reason() {
+  missing=""
+  for entry in g++-aarch64-linux-gnu:aarch64-linux-gnu-g++ g++-s390x-linux-gnu:s390x-linux-gnu-g++ \
+    qemu-user-static:qemu-aarch64-static googletest:/usr/src/googletest/CMakeLists.txt \
+    dpkg-dev:dpkg-shlibdeps lintian:lintian ninja-build:ninja \
+    libc6:arm64:/usr/lib/aarch64-linux-gnu/gconv/gconv-modules \
+    libstdc++6:arm64:/usr/lib/aarch64-linux-gnu/libstdc++.so.6 \
+    libc6:s390x:/usr/lib/s390x-linux-gnu/gconv/gconv-modules \
+    libstdc++6:s390x:/usr/lib/s390x-linux-gnu/libstdc++.so.6; do
+    file=${entry##*:}
+    if [ ! -e "$file" ] && ! command -v "$file" >/dev/null 2>&1; then missing="$missing ${entry%:*}"; fi
+  done
+  if [ -n "$missing" ]; then
+    if [ "$(id -u)" != 0 ] || ! command -v apt-get >/dev/null 2>&1; then
+      echo "not root, and missing Debian packages:$missing"
+      return 0
+    fi
+    echo "Installing:$missing" >&2
+    for target in $cross_targets; do
+      arch=${target%%:*}
+      dpkg --print-foreign-architectures | grep -qx "$arch" || dpkg --add-architecture "$arch" ||
+        { echo "dpkg cannot add the architecture $arch"; return 0; }
+    done
+    # shellcheck disable=SC2086
+    if ! DEBIAN_FRONTEND=noninteractive apt-get update -q >/dev/null ||
+      ! DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing >/dev/null; then
+      echo "the Debian packages$missing could not be installed"
+      return 0
+    fi
+  fi
+  binfmt=/proc/sys/fs/binfmt_misc
+  if [ ! -e "$binfmt/register" ]; then
+    [ "$(id -u)" = 0 ] || { echo "binfmt_misc is not mounted at $binfmt, and only root can mount it"; return 0; }
+    mount -t binfmt_misc binfmt_misc "$binfmt" 2>/dev/null ||
+      { echo "binfmt_misc cannot be mounted at $binfmt (a kernel without it, or a container that may not)"; return 0; }
+  fi
+  for target in $cross_targets; do
+    entry=$binfmt/qemu-${target#*:}
+    if [ -e "$entry" ]; then
+      grep -qx enabled "$entry" || { echo "the binfmt_misc entry $(basename "$entry") is there but disabled"; return 0; }
+      continue
+    fi
+    [ "$(id -u)" = 0 ] || { echo "the binfmt_misc entry $(basename "$entry") is missing, and only root can register it"; return 0; }
+    # The entry as the qemu package describes it; its F flag opens the
+    # emulator at once, so that it is found in any mount namespace.
+    conf=/usr/lib/binfmt.d/$(basename "$entry").conf
+    grep -m1 '^:' "$conf" >"$binfmt/register" 2>/dev/null ||
+      { echo "the binfmt_misc entry $(basename "$entry") cannot be registered from $conf"; return 0; }
+    echo "Registered the binfmt_misc entry $(basename "$entry")" >&2
+  done
+}
+
+# cross_suite ARCH: the Linux program of ARCH (aarch64 or s390x) with its
+# tests, run under qemu.
+cross_suite() {
+  phase "Linux $1 program and its tests under qemu (build/$1)"
+  build "$1"
+  run_tests "$1" "build/$1"
+}
+
+# Both emulated suites and the arm64 package, or a NOT RUN line with the
+# reason, which no_cross keeps for the verdict.
+cross_test() {
+  phase "Cross compilers, qemu and its binfmt_misc entries for aarch64 and s390x"
+  no_cross=$(no_cross_reason)
+  if [ -n "$no_cross" ]; then
+    printf '\n==> NOT RUN: the aarch64 and s390x tests under qemu and the arm64 package: %s.\n' "$no_cross"
+    return 0
+  fi
+  cross_suite aarch64
+  cross_suite s390x
+  debian_package package-arm64 arm64
+}
+
+# What cross_test ran, for the verdict.
+cross_summary() {
+  if [ -z "$no_cross" ]; then
+    echo "the aarch64 and s390x tests under qemu and the arm64 package"
+  else
+    echo "but NOT the aarch64 and s390x tests under qemu nor the arm64 package: $no_cross"
+  fi
+}
+
 target=${1:-}
 case "$target" in
   quick)
@@ -335,7 +439,7 @@ case "$target" in
     passed "the Release program build/release/bin/ostrak and the example map build/town-garmin.mp"
     ;;
   package)
-    package
+    debian_package package "$(dpkg --print-architecture)"
     passed "the Debian package, built and checked"
     ;;
   sanitize)
@@ -361,9 +465,14 @@ case "$target" in
     # names its own phase when it fails.
     current=""
     OSTRAK_WITHIN="test" "$0" windows-test
-    package
+    debian_package package "$(dpkg --print-architecture)"
+    cross_test
     passed "the Linux tests, the sanitizer tests, 60 s of fuzzing, the benchmark smoke run, the Debian package," \
-      "$(windows_summary)"
+      "$(windows_summary), $(cross_summary)"
+    ;;
+  cross-test)
+    cross_test
+    passed "$(cross_summary)"
     ;;
   windows)
     windows_setup
@@ -379,7 +488,7 @@ case "$target" in
     ;;
   *)
     echo "usage: ./build.sh quick | example | package | sanitize | fuzz [seconds] | bench [size [runs [baseline]]]" \
-      "| windows | windows-test | test" >&2
+      "| windows | windows-test | cross-test | test" >&2
     exit 2
     ;;
 esac

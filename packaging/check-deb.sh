@@ -2,13 +2,19 @@
 # Checks a Debian package of ostrak as a user would meet it:
 #  - its control fields, its dependencies and its list of files;
 #  - that apt could install it here, with its dependencies;
-#  - the program unpacked from it (dpkg -x into a temporary folder): stripped,
-#    converting the example map into exactly the golden output, and showing
-#    the package's version, as the manual page and the changelog do;
+#  - the program unpacked from it (dpkg -x into a temporary folder): built for
+#    the package's architecture, stripped, converting the example map into
+#    exactly the golden output, and showing the package's version, as the
+#    manual page and the changelog do;
 #  - the manual page in it (doc/check-manual-page.sh);
 #  - lintian, which must find no error; its whole output is shown.
 #
-#   packaging/check-deb.sh build/package/ostrak_<version>_<arch>.deb
+#   packaging/check-deb.sh build/package/ostrak_<version>_<arch>.deb [ARCH]
+#
+# ARCH is the Debian architecture the package is for, this machine's by
+# default. A package of another one needs that architecture known to dpkg
+# (apt resolves its dependencies among its packages), and its program runs
+# under qemu through binfmt_misc (cross-setup.sh prepares both).
 #
 # Needs dpkg, apt, binutils, groff, man-db and lintian. Leaves nothing behind
 # but its output.
@@ -16,6 +22,7 @@ set -eu
 # apt takes a file name only when it has a slash at its start.
 deb=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 top=$(cd "$(dirname "$0")/.." && pwd)
+arch=${2:-$(dpkg --print-architecture)}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() {
@@ -30,7 +37,7 @@ dpkg-deb --info "$deb"
 # Control fields.
 version=$(field Version)
 [ "$(field Package)" = ostrak ] || fail "Package is not ostrak"
-[ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "Architecture is $(field Architecture)"
+[ "$(field Architecture)" = "$arch" ] || fail "Architecture is $(field Architecture), not $arch"
 [ "$(field Section)" = utils ] || fail "Section is $(field Section)"
 depends=$(field Depends)
 for library in libc6 libstdc++6; do
@@ -55,7 +62,21 @@ diff -u "$work/files.expected" "$work/files" >&2 || fail "holds other files than
 # The installed program.
 dpkg -x "$deb" "$work/root"
 ostrak=$work/root/usr/bin/ostrak
+# The processor and byte order of the program, as readelf names them.
+case $arch in
+  amd64) machine="ELF64 little endian Advanced Micro Devices X86-64" ;;
+  i386) machine="ELF32 little endian Intel 80386" ;;
+  arm64) machine="ELF64 little endian AArch64" ;;
+  s390x) machine="ELF64 big endian IBM S/390" ;;
+  *) fail "knows no processor for the architecture $arch" ;;
+esac
+found=$(readelf --file-header "$ostrak" | sed -n 's/^ *\(Class\|Data\|Machine\): *//p' |
+  sed 's/2.s complement, //' | tr '\n' ' ' | sed 's/ $//')
+[ "$found" = "$machine" ] || fail "usr/bin/ostrak is built for $found, not $arch ($machine)"
 readelf --sections --wide "$ostrak" | grep -Eq ' \.(symtab|debug_[a-z]+) ' && fail "usr/bin/ostrak is not stripped"
+if [ "$arch" != "$(dpkg --print-architecture)" ] && ! "$ostrak" </dev/null >/dev/null 2>&1; then
+  fail "its $arch program cannot run here (qemu-user-static and its binfmt_misc entry: cross-setup.sh)"
+fi
 "$ostrak" "$top/examples/town.mp" "$work/town.mp" || fail "usr/bin/ostrak fails on examples/town.mp"
 cmp "$work/town.mp" "$top/tests/data/town.expected.mp" || fail "examples/town.mp converts into other bytes than tests/data/town.expected.mp"
 LC_ALL=C.UTF-8 "$ostrak" | head -n 1 | grep -q "^Ostrak v$version " || fail "the usage text shows another version than $version"
