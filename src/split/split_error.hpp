@@ -1,0 +1,25 @@
+// The failures of ostrak-split: one message that names the file and the
+// reason, raised where the failure is found and reported once by main.
+#pragma once
+
+#include <initializer_list>
+#include <string_view>
+
+#include "mp/errors.hpp"
+
+namespace ostrak::split {
+
+class ESplitError : public Exception {
+ public:
+  using Exception::Exception;
+  const char* ClassName() const noexcept override { return "ESplitError"; }
+};
+
+// Raises ESplitError with the pieces joined as its message.
+[[noreturn]] void RaiseSplitError(std::initializer_list<std::string_view> pieces);
+
+// Raises "<doing> <name>: <I/O message>" when a file operation left an I/O
+// error code, or when code is not 0.
+void CheckFile(std::string_view doing, std::string_view name, std::int32_t code = 0);
+
+}  // namespace ostrak::split
