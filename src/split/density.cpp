@@ -84,23 +84,30 @@ void TDensityMap::Count(const std::optional<MapPoint>& point) {
     return;
   }
   if (!FPlaced) {
-    FLon.Origin = point->Lon - FSize / 2;
-    FLat.Origin = point->Lat - FSize / 2;
+    // Cells of 16 units (about 40 m) to begin with: finer would only cost doublings.
+    FLon.Shift = FLat.Shift = 4;
+    FLon.Origin = (point->Lon >> 4) - FSize / 2;
+    FLat.Origin = (point->Lat >> 4) - FSize / 2;
     FPlaced = true;
   }
   std::int64_t col;
-  while ((col = FLon.CellOf(point->Lon)) < 0 || col >= FSize) Grow(true);
+  while ((col = FLon.CellOf(point->Lon)) < 0 || col >= FSize) Grow(true, col < 0);
   std::int64_t row;
-  while ((row = FLat.CellOf(point->Lat)) < 0 || row >= FSize) Grow(false);
+  while ((row = FLat.CellOf(point->Lat)) < 0 || row >= FSize) Grow(false, row < 0);
   ++Cell(static_cast<int>(col), static_cast<int>(row));
 }
 
-void TDensityMap::Grow(bool lonAxis) {
+void TDensityMap::Grow(bool lonAxis, bool towardLow) {
   Axis& axis = lonAxis ? FLon : FLat;
-  const std::int64_t origin = axis.Origin >> 1;
-  // Column or row j goes into a lower or the same one, which was read already.
-  for (int j = 0; j < FSize; ++j) {
-    const int to = static_cast<int>(((axis.Origin + j) >> 1) - origin);
+  // The old cells fill half the columns of the doubled ones; the other half
+  // goes the way the point lies.
+  const std::int64_t origin = towardLow ? ((axis.Origin + FSize - 1) >> 1) - (FSize - 1) : axis.Origin >> 1;
+  const auto target = [&](int j) { return static_cast<int>(((axis.Origin + j) >> 1) - origin); };
+  // Columns or rows move towards one end, so they are moved from that end on,
+  // each into one that was read already or is itself.
+  for (int step = 0; step < FSize; ++step) {
+    const int j = towardLow ? FSize - 1 - step : step;
+    const int to = target(j);
     if (to == j) continue;
     for (int k = 0; k < FSize; ++k) {
       std::uint32_t& from = lonAxis ? Cell(j, k) : Cell(k, j);

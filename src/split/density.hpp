@@ -72,7 +72,8 @@ class TDensityMap {
   static constexpr std::uint32_t CrowdBit = 0x80000000;
 
   std::uint32_t& Cell(int col, int row) { return FGrid[static_cast<std::size_t>(row) * FSize + col]; }
-  void Grow(bool lonAxis);
+  // Doubles the cells of an axis, the grid reaching further towards low or high values.
+  void Grow(bool lonAxis, bool towardLow);
   void Cut(const Rect& rect, std::uint64_t count);
   void AddTiles(const Rect& rect, std::uint64_t count);
   TileArea AreaOf(const Rect& rect) const;

@@ -179,6 +179,27 @@ INSTANTIATE_TEST_SUITE_P(, SplitPartition, testing::ValuesIn(PartitionCases),
                            return name;
                          });
 
+// However far a point lies from those before it, in whichever direction, the
+// grid reaches it without merging it with them: they get tiles of their own.
+TEST(SplitGrid, DistantPointsStayApart) {
+  const MapPoint places[] = {{0, 932067}, {0, 466034}, {-3000000, 0}, {4000000, -8000000}, {5, 5}};
+  for (const int size : {4, 64}) {
+    for (const MapPoint& first : places) {
+      for (const MapPoint& second : places) {
+        if (first.Lat == second.Lat && first.Lon == second.Lon) continue;
+        TDensityMap density(size);
+        density.Count(first);
+        density.Count(second);
+        density.Partition(1);
+        ASSERT_EQ(density.Tiles().size(), 2u);
+        EXPECT_NE(density.TileOf(first), density.TileOf(second));
+        EXPECT_NE(density.Tiles()[0].MinLon + density.Tiles()[0].MinLat,
+                  density.Tiles()[1].MinLon + density.Tiles()[1].MinLat) << size;
+      }
+    }
+  }
+}
+
 // A point outside every tile, as in an input that changed after it was
 // counted, is found as such.
 TEST(SplitPassTwo, PointOutsideTheMapHasNoTile) {
