@@ -95,6 +95,8 @@ void TDensityMap::Count(const std::optional<MapPoint>& point) {
   std::int64_t row;
   while ((row = FLat.CellOf(point->Lat)) < 0 || row >= FSize) Grow(false, row < 0);
   ++Cell(static_cast<int>(col), static_cast<int>(row));
+  FUsed = {std::min(FUsed.Col0, static_cast<int>(col)), std::min(FUsed.Row0, static_cast<int>(row)),
+           std::max(FUsed.Col1, static_cast<int>(col)), std::max(FUsed.Row1, static_cast<int>(row))};
 }
 
 void TDensityMap::Grow(bool lonAxis, bool towardLow) {
@@ -103,17 +105,35 @@ void TDensityMap::Grow(bool lonAxis, bool towardLow) {
   // goes the way the point lies.
   const std::int64_t origin = towardLow ? ((axis.Origin + FSize - 1) >> 1) - (FSize - 1) : axis.Origin >> 1;
   const auto target = [&](int j) { return static_cast<int>(((axis.Origin + j) >> 1) - origin); };
-  // Columns or rows move towards one end, so they are moved from that end on,
-  // each into one that was read already or is itself.
-  for (int step = 0; step < FSize; ++step) {
-    const int j = towardLow ? FSize - 1 - step : step;
-    const int to = target(j);
-    if (to == j) continue;
-    for (int k = 0; k < FSize; ++k) {
-      std::uint32_t& from = lonAxis ? Cell(j, k) : Cell(k, j);
-      (lonAxis ? Cell(to, k) : Cell(k, to)) += from;
-      from = 0;
+  // Only cells that hold objects move: columns or rows move towards one end,
+  // so they are moved from that end on, each into one that was read already
+  // or is itself; in memory order.
+  int& low = lonAxis ? FUsed.Col0 : FUsed.Row0;
+  int& high = lonAxis ? FUsed.Col1 : FUsed.Row1;
+  if (high >= low) {
+    if (lonAxis) {
+      for (int row = FUsed.Row0; row <= FUsed.Row1; ++row) {
+        for (int step = 0; step <= high - low; ++step) {
+          const int j = towardLow ? high - step : low + step;
+          const int to = target(j);
+          if (to == j) continue;
+          Cell(to, row) += Cell(j, row);
+          Cell(j, row) = 0;
+        }
+      }
+    } else {
+      for (int step = 0; step <= high - low; ++step) {
+        const int j = towardLow ? high - step : low + step;
+        const int to = target(j);
+        if (to == j) continue;
+        for (int col = FUsed.Col0; col <= FUsed.Col1; ++col) {
+          Cell(col, to) += Cell(col, j);
+          Cell(col, j) = 0;
+        }
+      }
     }
+    low = target(low);
+    high = target(high);
   }
   axis.Origin = origin;
   ++axis.Shift;

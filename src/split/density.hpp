@@ -86,6 +86,7 @@ class TDensityMap {
   std::uint64_t FUnplaced = 0;
   std::uint64_t FMaxObjects = 1;
   Rect FBounds{0, 0, 0, 0};
+  Rect FUsed{INT32_MAX, INT32_MAX, -1, -1};  // the cells that hold objects so far
   std::vector<TileArea> FTiles;
   std::vector<Crowd> FCrowds;
 };

@@ -12,10 +12,9 @@ namespace ostrak::split {
   throw ESplitError(message, __builtin_return_address(0));
 }
 
-void CheckFile(std::string_view doing, std::string_view name, std::int32_t code) {
+void RaiseFileError(std::string_view doing, std::string_view name, std::int32_t code) {
   const std::int32_t pending = TakeInOutResult();
   if (code == 0) code = pending;
-  if (code == 0) return;
   const InOutMessage message = InOutErrorMessage(code);
   RaiseSplitError({doing, " ", name, ": ", message.View()});
 }

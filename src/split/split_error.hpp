@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "mp/errors.hpp"
+#include "mp/io_result.hpp"
 
 namespace ostrak::split {
 
@@ -18,8 +19,14 @@ class ESplitError : public Exception {
 // Raises ESplitError with the pieces joined as its message.
 [[noreturn]] void RaiseSplitError(std::initializer_list<std::string_view> pieces);
 
-// Raises "<doing> <name>: <I/O message>" when a file operation left an I/O
-// error code, or when code is not 0.
-void CheckFile(std::string_view doing, std::string_view name, std::int32_t code = 0);
+// Raises "<doing> <name>: <I/O message>" with code, or with the pending I/O
+// error code when code is 0.
+[[noreturn]] void RaiseFileError(std::string_view doing, std::string_view name, std::int32_t code);
+
+// Raises as RaiseFileError when a file operation left an I/O error code, or
+// when code is not 0.
+[[gnu::always_inline]] inline void CheckFile(std::string_view doing, std::string_view name, std::int32_t code = 0) {
+  if (code != 0 || detail::PendingInOutCode != 0) [[unlikely]] RaiseFileError(doing, name, code);
+}
 
 }  // namespace ostrak::split

@@ -145,11 +145,11 @@ void TSplitter::Distribute(TTileFiles& files, std::uint32_t first, std::uint32_t
     lines.WriteTo(
         [&](std::string_view run) {
           file.WriteTextLines(run);
-          CheckFile("cannot write", files.TilePath(tile));
+          files.CheckWrite(tile);
         },
         [&](std::string_view line) {
           file.WriteTextLine(line);
-          CheckFile("cannot write", files.TilePath(tile));
+          files.CheckWrite(tile);
         });
   };
 
@@ -214,11 +214,11 @@ void TSplitter::Distribute(TTileFiles& files, std::uint32_t first, std::uint32_t
             for (int i = 0; i < section.Count(); ++i) {
               if (i == id || (id < 0 && i == section.Count() - 1)) {
                 file.WriteTextLine(idLine);
-                CheckFile("cannot write", files.TilePath(k));
+                files.CheckWrite(k);
               }
               if (i != id) {
                 file.WriteTextLine(section.Get(i));
-                CheckFile("cannot write", files.TilePath(k));
+                files.CheckWrite(k);
               }
             }
           }

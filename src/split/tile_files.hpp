@@ -17,6 +17,7 @@
 
 #include "mp/line_file.hpp"
 #include "split/density.hpp"
+#include "split/split_error.hpp"
 
 namespace ostrak::split {
 
@@ -43,6 +44,10 @@ class TTileFiles {
   // transferSize bytes of output buffer.
   void OpenGroup(std::uint32_t first, std::uint32_t count, std::size_t transferSize);
   TLineFile& Tile(std::uint32_t tile) { return *FOpen[tile - FGroupFirst]; }
+  // After a write to a tile: raises the write's failure, naming the tile.
+  void CheckWrite(std::uint32_t tile) {
+    if (detail::PendingInOutCode != 0) [[unlikely]] RaiseFileError("cannot write", TilePath(tile), 0);
+  }
   void CloseGroup();
 
   void WriteLists(const std::vector<TileArea>& areas);
