@@ -46,7 +46,7 @@ TTileFiles::~TTileFiles() {
     TakeInOutResult();
   }
   FOpen.clear();
-  for (const std::string& temporary : FTemporaries) platform::RemoveFile(temporary.c_str());
+  for (std::size_t k = FRenamed; k < FTemporaries.size(); ++k) platform::RemoveFile(FTemporaries[k].c_str());
 }
 
 std::string TTileFiles::PathOf(std::string_view leaf) const { return FFolder + std::string(leaf); }
@@ -174,9 +174,10 @@ void TTileFiles::Commit() {
   std::vector<std::string> written;
   for (std::uint32_t tile = 0; tile < FTiles; ++tile) written.push_back(TilePath(tile));
   written.push_back(PathOf(AreasName));
+  // The temporary files were made in this order: tiles, areas.list, template.args.
   for (const std::string& path : written) {
     CheckFile("cannot write", path, platform::RenameReplacing(Temporary(path).c_str(), path.c_str()));
-    std::erase(FTemporaries, Temporary(path));
+    ++FRenamed;
   }
   for (const std::string& earlier : FEarlier) {
     const std::string path = PathOf(earlier);
@@ -184,7 +185,7 @@ void TTileFiles::Commit() {
     CheckFile("cannot remove", path, platform::RemoveFile(path.c_str()));
   }
   CheckFile("cannot write", args, platform::RenameReplacing(Temporary(args).c_str(), args.c_str()));
-  FTemporaries.clear();
+  ++FRenamed;
 }
 
 }  // namespace ostrak::split

@@ -65,7 +65,8 @@ class TTileFiles {
   bool FEarlierSet = false;
   std::uint32_t FGroupFirst = 0;
   std::vector<std::unique_ptr<TLineFile>> FOpen;
-  std::vector<std::string> FTemporaries;  // made and not yet renamed
+  std::vector<std::string> FTemporaries;  // made, in order
+  std::size_t FRenamed = 0;               // how many of them have their own names
 };
 
 }  // namespace ostrak::split

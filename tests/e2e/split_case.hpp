@@ -1,5 +1,5 @@
 // Runs of the built ostrak-split and what must come of them, as tables whose
-// rows are tests of their own; and the checks of a tile set against its map.
+// rows are tests of their own.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -41,10 +41,6 @@ void RunSplitCase(const SplitCase& c);
 
 // Every file of the folder equals the file of that name in the golden folder, and no other.
 void CheckGolden(const fs::path& folder, const fs::path& golden);
-// The tiles of a map: each holds every line outside objects in its place,
-// the header's ID changed to its number; each object of the map is in
-// exactly one tile, in order, unchanged; no tile holds more than N objects.
-void CheckTiles(const std::string& map, const fs::path& folder, std::size_t maxObjects, std::uint32_t firstMapName);
 
 class SplitTable : public testing::TestWithParam<const SplitCase*> {};
 testing::internal::ParamGenerator<const SplitCase*> SplitRows(std::span<const SplitCase> table);

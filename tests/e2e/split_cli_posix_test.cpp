@@ -1,5 +1,5 @@
 // Runs of ostrak-split that only a POSIX system sets up: a named pipe as
-// input, and an output folder that the user may not write.
+// input, an output folder that the user may not write.
 #include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,14 +31,6 @@ const SplitCase Cases[] = {
      .Error = "cannot write {dir}/out/63240001.mp: File access denied",
      .After = {{"out/keep.txt", "x"}, {"out/63240001.mp", std::nullopt}},
      .Check = [](const TempDir& dir) { fs::permissions(dir.File("out"), static_cast<fs::perms>(0755)); }},
-    {.Name = "an output folder under a read-only folder", .Files = {{"in.mp", Map}, {"ro/x", ""}},
-     .Setup = [](const TempDir& dir) {
-       fs::copy_file(SplitProgram(), dir.File("ostrak-split"));
-       fs::permissions(dir.File("ro"), static_cast<fs::perms>(0555));
-     },
-     .Arguments = {"{dir}/in.mp", "{dir}/ro/out"}, .Options = AsNobody,
-     .Error = "cannot create folder {dir}/ro/out: File access denied", .After = {{"ro/out", std::nullopt}},
-     .Check = [](const TempDir& dir) { fs::permissions(dir.File("ro"), static_cast<fs::perms>(0755)); }},
 };
 
 using SplitPosix = SplitTable;
