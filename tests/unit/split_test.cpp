@@ -52,17 +52,16 @@ TEST(SplitPoints, DataKeys) {
 
 struct PartitionCase {
   const char* Name;
-  Points Points;
+  std::vector<std::optional<MapPoint>> Points;
   std::uint64_t MaxObjects;
   int GridSize;
   std::size_t Tiles;  // 0: only at least the least possible
 };
 
-using Points = std::vector<std::optional<MapPoint>>;
 // Two dense towns and a thin countryside, then count copies of a point.
-Points Scattered(int count, unsigned seed, std::int32_t spread, int copies = 0, std::optional<MapPoint> copy = {}) {
+std::vector<std::optional<MapPoint>> Scattered(int count, unsigned seed, std::int32_t spread, int copies = 0, std::optional<MapPoint> copy = {}) {
   std::mt19937 random(seed);
-  Points points(static_cast<std::size_t>(copies), copy);
+  std::vector<std::optional<MapPoint>> points(static_cast<std::size_t>(copies), copy);
   for (int k = 0; k < count; ++k) {
     const int kind = static_cast<int>(random() % 10);
     const std::int32_t reach = kind < 7 ? spread / 50 : spread;
