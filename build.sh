@@ -209,7 +209,7 @@ bench() {
   require cmake cmake ninja-build ninja g++ g++
   build release
   build/release/bin/throughput --ostrak build/release/bin/ostrak --generator build/release/bin/generate_map \
-    --size "$1" --runs "$2" ${3:+--baseline "$3"}
+    --size "$1" --runs "$2" --split build/release/bin/ostrak-split ${3:+--baseline "$3"}
 }
 
 windows_packages() {
@@ -460,7 +460,7 @@ case "$target" in
     fuzz 60
     phase "Benchmark smoke run on 4 MB (not a timed test)"
     build/test/bin/throughput --ostrak build/test/bin/ostrak --generator build/test/bin/generate_map \
-      --size 4M --runs 3
+      --split build/test/bin/ostrak-split --size 4M --runs 3
     # In a process of its own, which clears its Wine set-up when it ends and
     # names its own phase when it fails.
     current=""

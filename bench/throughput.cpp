@@ -2,6 +2,7 @@
 //
 //   throughput --ostrak PATH --generator PATH [--size 500M] [--runs 5]
 //              [--seed 1] [--dir DIR] [--keep] [--baseline PATH] [--portable]
+//              [--split PATH]
 //
 // Generates a Navitel-typeset map of the given size once, then runs
 // "ostrak IN OUT" and "cat IN > OUT" alternately, after one warm-up run of
@@ -9,7 +10,8 @@
 // user and system CPU time, peak resident memory, and the ratio of the
 // medians of the wall times. --baseline runs a second ostrak (an earlier
 // build, say) in the same rounds; --portable adds ostrak forced onto its
-// portable line scanner. Every ostrak output must be the same bytes. The generated map and the outputs are removed unless
+// portable line scanner; --split runs ostrak-split on ostrak's output, into
+// a folder of tiles, against "cat" of that output. Every ostrak output must be the same bytes. The generated map and the outputs are removed unless
 // --keep is given.
 //
 // First it checks how many processors the runs really get: it times one
@@ -46,6 +48,7 @@ struct Options {
   std::string Ostrak;
   std::string Generator;
   std::string Baseline;
+  std::string Split;
   std::string Size = "500M";
   std::string Seed = "1";
   std::string Dir;
@@ -105,6 +108,7 @@ Options Parse(int argc, char** argv) {
     if (name == "--ostrak") options.Ostrak = value();
     else if (name == "--generator") options.Generator = value();
     else if (name == "--baseline") options.Baseline = value();
+    else if (name == "--split") options.Split = value();
     else if (name == "--size") options.Size = value();
     else if (name == "--seed") options.Seed = value();
     else if (name == "--dir") options.Dir = value();
@@ -177,6 +181,12 @@ int main(int argc, char** argv) {
   };
   if (options.Portable) addOstrak("portable", options.Ostrak, {{"OSTRAK_PORTABLE", "1"}});
   if (!options.Baseline.empty()) addOstrak("baseline", options.Baseline, {});
+  const std::string tiles = (dir / "tiles").string();
+  const std::string catConverted = (dir / "cat-converted.mp").string();
+  if (!options.Split.empty()) {
+    contenders.push_back({"split", {options.Split, ostrakOutput, tiles}, "/dev/null", {}, {}});
+    contenders.push_back({"cat conv", {"/bin/cat", ostrakOutput}, catConverted, {}, {}});
+  }
   contenders.push_back({"cat", {"/bin/cat", input}, catOutput, {}, {}});
   // One warm-up run each puts the map in the page cache and the outputs on
   // disk; then the programs take turns.
@@ -188,7 +198,8 @@ int main(int argc, char** argv) {
   }
   // Every ostrak, the baseline included, writes the same bytes.
   for (const Contender& contender : contenders) {
-    if (contender.StdoutPath == "/dev/null" && !SameBytes(contender.Command.back(), ostrakOutput)) {
+    if (contender.StdoutPath == "/dev/null" && contender.Command.back() != tiles &&
+        !SameBytes(contender.Command.back(), ostrakOutput)) {
       Fail(std::string(contender.Name) + " wrote other bytes than ostrak");
     }
   }
@@ -215,6 +226,13 @@ int main(int argc, char** argv) {
   }
   const double catWall = median(contenders.back().Samples, &Sample::Seconds);
   for (std::size_t i = 0; i + 1 < contenders.size(); ++i) {
+    const std::string name = contenders[i].Name;
+    if (name == "split") {
+      // Against cat of the same file, its input: the converted map.
+      std::printf("ratio split/cat conv: %.2f\n",
+                  median(contenders[i].Samples, &Sample::Seconds) / median(contenders[i + 1].Samples, &Sample::Seconds));
+    }
+    if (name == "split" || name == "cat conv") continue;
     std::printf("ratio %s/cat: %.2f\n", contenders[i].Name, median(contenders[i].Samples, &Sample::Seconds) / catWall);
   }
   std::printf("outputs: the same bytes\n");
@@ -223,6 +241,8 @@ int main(int argc, char** argv) {
     std::error_code ignored;
     fs::remove(input, ignored);
     fs::remove(catOutput, ignored);
+    fs::remove(catConverted, ignored);
+    fs::remove_all(tiles, ignored);
     for (const Contender& contender : contenders) {
       if (contender.StdoutPath == "/dev/null") fs::remove(contender.Command.back(), ignored);
     }

@@ -52,8 +52,10 @@ apt-get install --simulate "$deb" >"$work/apt.log" 2>&1 || {
 dpkg-deb --contents "$deb"
 cat >"$work/files.expected" <<'EOF'
 ./usr/bin/ostrak
+./usr/bin/ostrak-split
 ./usr/share/doc/ostrak/changelog.gz
 ./usr/share/doc/ostrak/copyright
+./usr/share/man/man1/ostrak-split.1.gz
 ./usr/share/man/man1/ostrak.1.gz
 EOF
 dpkg-deb --contents "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort >"$work/files"
@@ -85,6 +87,15 @@ gzip -dc "$work/root/usr/share/doc/ostrak/changelog.gz" | head -n 1 | grep -q "^
 gzip -dc "$work/root/usr/share/man/man1/ostrak.1.gz" | grep -q "^\.TH OSTRAK 1 [^ ]* \"ostrak $version\" " ||
   fail "the manual page shows another version than $version"
 sh "$top/doc/check-manual-page.sh" "$work/root/usr/share/man/man1/ostrak.1.gz" "$ostrak"
+
+# The installed splitter cuts the converted example into tiles.
+split=$work/root/usr/bin/ostrak-split
+readelf --sections --wide "$split" | grep -Eq ' \.(symtab|debug_[a-z]+) ' && fail "usr/bin/ostrak-split is not stripped"
+"$split" --max-objects 100 "$work/town.mp" "$work/tiles" || fail "usr/bin/ostrak-split fails on the converted example"
+[ -s "$work/tiles/63240003.mp" ] && [ -s "$work/tiles/template.args" ] || fail "usr/bin/ostrak-split wrote no tile set"
+gzip -dc "$work/root/usr/share/man/man1/ostrak-split.1.gz" | grep -q "^\.TH OSTRAK-SPLIT 1 [^ ]* \"ostrak $version\" " ||
+  fail "the manual page of ostrak-split shows another version than $version"
+sh "$top/doc/check-manual-page.sh" "$work/root/usr/share/man/man1/ostrak-split.1.gz"
 
 echo "== lintian"
 lintian --display-info --fail-on error "$deb" || fail "lintian finds errors"

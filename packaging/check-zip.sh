@@ -1,7 +1,8 @@
 #!/bin/sh
 # Checks the Windows zip of ostrak as a user would meet it: it holds one
-# folder with ostrak.exe and README.txt, and the packaged program, run under
-# Wine on the example map, writes exactly the golden output.
+# folder with ostrak.exe, ostrak-split.exe and README.txt, and the packaged
+# programs, run under Wine on the example map, write exactly the golden
+# output and a tile set of it.
 #
 #   packaging/check-zip.sh build/windows/ostrak-<version>-<system>.zip [REASON]
 #
@@ -23,7 +24,7 @@ echo "== $(basename "$zip"): $(wc -c <"$zip") bytes"
 unzip -l "$zip"
 folder=$(basename "$zip" .zip)
 listed=$(unzip -Z1 "$zip" | LC_ALL=C sort | tr '\n' ' ')
-[ "$listed" = "$folder/README.txt $folder/ostrak.exe " ] || fail "unexpected contents: $listed"
+[ "$listed" = "$folder/README.txt $folder/ostrak-split.exe $folder/ostrak.exe " ] || fail "unexpected contents: $listed"
 
 unzip -q "$zip" -d "$work"
 exe="$work/$folder/ostrak.exe"
@@ -46,4 +47,12 @@ wine "$exe" "$top/examples/town.mp" "$work/town.mp" </dev/null >"$work/stdout" 2
   fail "the packaged ostrak.exe failed: $(cat "$work/stderr")"
 [ ! -s "$work/stdout" ] && [ ! -s "$work/stderr" ] || fail "the conversion wrote to the console"
 cmp -s "$work/town.mp" "$top/tests/data/town.expected.mp" || fail "the converted example differs from the golden output"
+split="$work/$folder/ostrak-split.exe"
+case "$folder:$(od -An -tx2 -j$(($(od -An -tu4 -j60 -N4 "$split" | tr -d ' ') + 4)) -N2 "$split" | tr -d ' ')" in
+  *-win32:014c | *-win64:8664) ;;
+  *) fail "ostrak-split.exe is a program for another machine than the system in its name" ;;
+esac
+wine "$split" --max-objects 100 "$work/town.mp" "$work/tiles" </dev/null >"$work/stdout" 2>"$work/stderr" ||
+  fail "the packaged ostrak-split.exe failed: $(cat "$work/stderr")"
+[ -s "$work/tiles/63240003.mp" ] && [ -s "$work/tiles/template.args" ] || fail "ostrak-split.exe wrote no tile set"
 echo "== $(basename "$zip"): all checks passed"

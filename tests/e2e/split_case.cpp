@@ -1,0 +1,93 @@
+#include "e2e/split_case.hpp"
+
+#include <cctype>
+#include <set>
+
+namespace ostrak::test {
+namespace {
+
+// "{dir}" becomes the folder, and a "/" right after it the system's separator.
+std::string InFolder(std::string text, const TempDir& dir) {
+  for (std::size_t at; (at = text.find("{dir}")) != std::string::npos;) {
+    text.replace(at, 5, dir.Path().string());
+    at += dir.Path().string().size();
+    if (at < text.size() && text[at] == '/') text[at] = static_cast<char>(fs::path::preferred_separator);
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string SplitProgram() {
+  // ostrak's own file name with its suffix on this system (".exe" on Windows).
+  return (ProgramDir() / ("ostrak-split" + OstrakFileName().substr(6))).string();
+}
+
+RunResult RunSplit(const std::vector<std::string>& arguments, RunOptions options) {
+  if (options.Program.empty()) options.Program = SplitProgram();
+  return RunOstrak(arguments, options);
+}
+
+void RunSplitCase(const SplitCase& c) {
+  TempDir dir;
+  for (const auto& [name, bytes] : c.Files) {
+    fs::create_directories((dir.Path() / name).parent_path());
+    WriteBytes(dir.File(name), bytes);
+  }
+  if (c.Setup) c.Setup(dir);
+  std::vector<std::string> arguments;
+  for (const std::string& argument : c.Arguments) arguments.push_back(InFolder(argument, dir));
+  RunOptions options = c.Options;
+  options.Program = InFolder(options.Program, dir);
+  options.Folder = InFolder(options.Folder, dir);
+  const RunResult run = RunSplit(arguments, options);
+
+  std::string stderrText = run.Stderr;
+  std::erase(stderrText, '\r');
+  std::string stdoutText = run.Stdout;
+  std::erase(stdoutText, '\r');
+  EXPECT_EQ(run.ExitStatus, c.Error.empty() ? 0 : 1) << stderrText;
+  EXPECT_EQ(stderrText, c.Error.empty() ? "" : "ostrak-split: " + InFolder(c.Error, dir) + "\n");
+  EXPECT_TRUE(stdoutText.starts_with(c.Stdout) && (c.Stdout.empty() == stdoutText.empty())) << stdoutText;
+  for (const auto& [name, bytes] : c.After) {
+    const fs::path path = dir.Path() / name;
+    EXPECT_EQ(fs::exists(path), bytes.has_value()) << name;
+    if (bytes && fs::is_regular_file(path)) {
+      EXPECT_TRUE(ReadBytes(path) == *bytes) << name << " differs";
+    }
+  }
+  // A run that failed leaves no file under a temporary name.
+  if (fs::is_directory(dir.Path() / "out")) {
+    for (const auto& entry : fs::directory_iterator(dir.Path() / "out")) {
+      EXPECT_NE(entry.path().extension(), ".part") << entry.path();
+    }
+  }
+  if (c.Check) c.Check(dir);
+}
+
+void CheckGolden(const fs::path& folder, const fs::path& golden) {
+  std::set<std::string> written;
+  std::set<std::string> expected;
+  for (const auto& entry : fs::directory_iterator(folder)) written.insert(entry.path().filename().string());
+  for (const auto& entry : fs::directory_iterator(golden)) expected.insert(entry.path().filename().string());
+  EXPECT_EQ(written, expected);
+  for (const std::string& name : expected) {
+    if (!written.contains(name)) continue;
+    if (std::getenv("OSTRAK_REGENERATE") != nullptr) WriteBytes(golden / name, ReadBytes(folder / name));
+    EXPECT_TRUE(ReadBytes(folder / name) == ReadBytes(golden / name)) << name << " differs from the golden file";
+  }
+}
+
+testing::internal::ParamGenerator<const SplitCase*> SplitRows(std::span<const SplitCase> table) {
+  std::vector<const SplitCase*> rows;
+  for (const SplitCase& row : table) rows.push_back(&row);
+  return testing::ValuesIn(rows);
+}
+
+std::string SplitRowName(const testing::TestParamInfo<const SplitCase*>& row) {
+  std::string name = row.param->Name;
+  for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+  return name;
+}
+
+}  // namespace ostrak::test
