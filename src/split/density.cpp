@@ -19,21 +19,26 @@ void SkipSpaces(std::string_view text, std::size_t& at) noexcept {
 
 // A decimal number in billionths of a degree; digits past the ninth decimal are ignored.
 bool ReadDegrees(std::string_view text, std::size_t& at, std::int64_t& nano) noexcept {
+  static constexpr std::int64_t Scale[10] = {1000000000, 100000000, 10000000, 1000000, 100000,
+                                             10000,      1000,      100,      10,      1};
   SkipSpaces(text, at);
   const bool negative = at < text.size() && text[at] == '-';
   if (at < text.size() && (text[at] == '-' || text[at] == '+')) ++at;
+  const std::size_t wholeStart = at;
   std::int64_t whole = 0;
-  std::int64_t fraction = 0;
-  int digits = 0;
-  for (; at < text.size() && IsDigit(text[at]); ++at, ++digits) {
-    if (whole > 1000) return false;
+  for (; at < text.size() && IsDigit(text[at]); ++at) {
+    if (whole > 1000) return false;  // beyond any degree
     whole = whole * 10 + (text[at] - '0');
   }
+  std::size_t digits = at - wholeStart;
+  std::int64_t fraction = 0;
   if (at < text.size() && text[at] == '.') {
-    std::int64_t scale = NanoPerDegree;
-    for (++at; at < text.size() && IsDigit(text[at]); ++at, ++digits) {
-      if (scale > 1) fraction += (text[at] - '0') * (scale /= 10);
+    const std::size_t fractionStart = ++at;
+    for (; at < text.size() && IsDigit(text[at]); ++at) {
+      if (at - fractionStart < 9) fraction = fraction * 10 + (text[at] - '0');
     }
+    digits += at - fractionStart;
+    fraction *= Scale[std::min<std::size_t>(at - fractionStart, 9)];
   }
   if (digits == 0) return false;
   nano = whole * NanoPerDegree + fraction;

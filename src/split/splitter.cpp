@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "mp/byte_copy.hpp"
 #include "mp/io_result.hpp"
@@ -157,9 +159,21 @@ void TSplitter::Distribute(TTileFiles& files, std::uint32_t first, std::uint32_t
   TLineFile& reader = input.File();
   LineList run;      // lines outside sections, not yet written
   LineList section;  // the header or object being read
+  // The run's bytes, gathered once for all tiles: whole lines with their CR
+  // LF, or one line without.
+  std::vector<std::pair<std::string_view, bool>> pieces;
   const auto flushRun = [&] {
     if (run.Count() == 0) return;
-    for (std::uint32_t tile = first; tile < end; ++tile) writeLines(run, tile);
+    pieces.clear();
+    run.WriteTo([&](std::string_view lines) { pieces.emplace_back(lines, true); },
+                [&](std::string_view line) { pieces.emplace_back(line, false); });
+    for (std::uint32_t tile = first; tile < end; ++tile) {
+      TLineFile& file = files.Tile(tile);
+      for (const auto& [bytes, withCrLf] : pieces) {
+        withCrLf ? file.WriteTextLines(bytes) : file.WriteTextLine(bytes);
+        files.CheckWrite(tile);
+      }
+    }
     run.Clear();
     reader.ReleaseHold();
   };

@@ -98,16 +98,19 @@ void TTileFiles::CheckFolder(std::string_view input) {
   }
 }
 
+void TTileFiles::OpenTemporary(TLineFile& file, const std::string& path) {
+  file.Bind(Temporary(path));
+  file.OpenWrite();
+  CheckFile("cannot write", path);
+  FTemporaries.push_back(Temporary(path));
+}
+
 void TTileFiles::OpenGroup(std::uint32_t first, std::uint32_t count, std::size_t transferSize) {
   FGroupFirst = first;
   for (std::uint32_t tile = first; tile < first + count; ++tile) {
     const std::string path = TilePath(tile);
     FOpen.push_back(std::make_unique<TLineFile>(transferSize));
-    TLineFile& file = *FOpen.back();
-    file.Bind(Temporary(path));
-    file.OpenWrite();
-    CheckFile("cannot write", path);
-    Remember(Temporary(path));
+    OpenTemporary(*FOpen.back(), path);
   }
 }
 
@@ -122,10 +125,7 @@ void TTileFiles::CloseGroup() {
 void TTileFiles::WriteLists(const std::vector<TileArea>& areas) {
   const std::string areasPath = PathOf(AreasName);
   TLineFile list;
-  list.Bind(Temporary(areasPath));
-  list.OpenWrite();
-  CheckFile("cannot write", areasPath);
-  Remember(Temporary(areasPath));
+  OpenTemporary(list, areasPath);
   WriteLine(list, areasPath, "# List of areas");
   WriteLine(list, areasPath, Marker);
   WriteLine(list, areasPath, "#");
@@ -149,10 +149,7 @@ void TTileFiles::WriteLists(const std::vector<TileArea>& areas) {
   // mkgmap -c template.args, run in the folder, compiles every tile.
   const std::string argsPath = PathOf(ArgsName);
   TLineFile args;
-  args.Bind(Temporary(argsPath));
-  args.OpenWrite();
-  CheckFile("cannot write", argsPath);
-  Remember(Temporary(argsPath));
+  OpenTemporary(args, argsPath);
   WriteLine(args, argsPath, Marker);
   WriteLine(args, argsPath, "# Compile with: mkgmap <options> -c template.args");
   WriteLine(args, argsPath, "");

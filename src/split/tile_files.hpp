@@ -56,7 +56,8 @@ class TTileFiles {
 
  private:
   std::string Temporary(std::string_view path) const { return std::string(path) + ".part"; }
-  void Remember(const std::string& temporary) { FTemporaries.push_back(temporary); }
+  // Opens the temporary file of path for writing; it is removed unless committed.
+  void OpenTemporary(TLineFile& file, const std::string& path);
 
   std::string FFolder;  // with its separator at the end, or empty
   std::uint32_t FFirstMapName;

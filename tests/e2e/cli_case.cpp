@@ -1,20 +1,9 @@
 #include "e2e/cli_case.hpp"
 
-#include <cctype>
 #include <filesystem>
 
 namespace ostrak::test {
 namespace {
-
-// "{dir}" becomes the folder, and a "/" after it the system's separator.
-std::string InFolder(std::string text, const TempDir& dir) {
-  for (std::size_t at; (at = text.find("{dir}")) != std::string::npos;) {
-    text.replace(at, 5, dir.Path().string());
-    at += dir.Path().string().size();
-    if (at < text.size() && text[at] == '/') text[at] = static_cast<char>(std::filesystem::path::preferred_separator);
-  }
-  return text;
-}
 
 // "Exception <class> in module <module> at <hex>.\r\n<message>.\r\n\r\n" with
 // at least 8 upper-case hexadecimal digits.
@@ -30,6 +19,24 @@ bool IsReport(const std::string& text, const CliCase& c) {
 }
 
 }  // namespace
+
+std::string InFolder(std::string text, const TempDir& dir) {
+  for (std::size_t at; (at = text.find("{dir}")) != std::string::npos;) {
+    text.replace(at, 5, dir.Path().string());
+    at += dir.Path().string().size();
+    if (at < text.size() && text[at] == '/') text[at] = static_cast<char>(std::filesystem::path::preferred_separator);
+  }
+  return text;
+}
+
+void CheckFilesAfter(const std::vector<std::pair<std::string, std::optional<std::string>>>& after,
+                     const TempDir& dir) {
+  for (const auto& [name, bytes] : after) {
+    const fs::path path = dir.Path() / name;
+    EXPECT_EQ(fs::exists(path), bytes.has_value()) << name;
+    EXPECT_TRUE(!bytes || !fs::is_regular_file(path) || ReadBytes(path) == *bytes) << name << " differs";
+  }
+}
 
 void RunCase(const CliCase& c) {
   TempDir dir;
@@ -49,25 +56,8 @@ void RunCase(const CliCase& c) {
   } else if (!c.Options.NoStderr) {
     EXPECT_TRUE(IsReport(run.Stderr, c)) << testing::PrintToString(run.Stderr);
   }
-  for (const auto& [name, bytes] : c.After) {
-    const bool exists = std::filesystem::exists(dir.File(name));
-    EXPECT_EQ(exists, bytes.has_value()) << name;
-    EXPECT_TRUE(!exists || !bytes || ReadBytes(dir.File(name)) == *bytes) << name << " differs";
-  }
+  CheckFilesAfter(c.After, dir);
   if (c.Check) c.Check(dir);
-}
-
-testing::internal::ParamGenerator<const CliCase*> Rows(std::span<const CliCase> table) {
-  std::vector<const CliCase*> rows;
-  for (const CliCase& row : table) rows.push_back(&row);
-  return testing::ValuesIn(rows);
-}
-
-// The row's name with "_" for every byte but letters and digits.
-std::string RowName(const testing::TestParamInfo<const CliCase*>& row) {
-  std::string name = row.param->Name;
-  for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-  return name;
 }
 
 }  // namespace ostrak::test

@@ -8,11 +8,11 @@
 #include <functional>
 #include <optional>
 #include <ostream>
-#include <span>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "support/table_rows.hpp"
 #include "support/test_files.hpp"
 
 namespace ostrak::test {
@@ -36,6 +36,9 @@ struct RunResult {
   std::string Stderr;
 };
 
+// POSIX, in RunOptions::InChild: the program runs as nobody when the tests
+// run as root.
+void BecomeNobody();
 // Runs the program as a child process (process_runner_*.cpp).
 RunResult RunOstrak(const std::vector<std::string>& arguments, const RunOptions& options = {});
 // The path of the built ostrak program, and its file name.
@@ -62,13 +65,18 @@ struct CliCase {
 
 void RunCase(const CliCase& c);
 
+// "{dir}" in text stands for the case's folder, and a "/" after it for the
+// system's separator.
+std::string InFolder(std::string text, const TempDir& dir);
+// Each file of the folder: its bytes, or nullopt for none.
+void CheckFilesAfter(const std::vector<std::pair<std::string, std::optional<std::string>>>& after,
+                     const TempDir& dir);
+
 // A table whose rows are tests of their own, named after them:
 //   TEST_P(Suite, Runs) { RunCase(*GetParam()); }
 //   INSTANTIATE_TEST_SUITE_P(, Suite, Rows(table), RowName);
 // The rows are not copied: the table must outlive the tests.
 class CliTable : public testing::TestWithParam<const CliCase*> {};
-testing::internal::ParamGenerator<const CliCase*> Rows(std::span<const CliCase> table);
-std::string RowName(const testing::TestParamInfo<const CliCase*>& row);
 inline void PrintTo(const CliCase* c, std::ostream* out) { *out << c->Name; }
 
 }  // namespace ostrak::test

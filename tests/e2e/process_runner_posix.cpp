@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,6 +12,10 @@
 namespace ostrak::test {
 
 std::string OstrakFileName() { return "ostrak"; }
+
+void BecomeNobody() {
+  if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)) _exit(126);
+}
 
 std::string OstrakProgram() { return (ProgramDir() / OstrakFileName()).string(); }
 

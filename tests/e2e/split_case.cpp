@@ -1,23 +1,8 @@
 #include "e2e/split_case.hpp"
 
-#include <cctype>
 #include <set>
 
 namespace ostrak::test {
-namespace {
-
-// "{dir}" becomes the folder, and a "/" right after it the system's separator.
-std::string InFolder(std::string text, const TempDir& dir) {
-  for (std::size_t at; (at = text.find("{dir}")) != std::string::npos;) {
-    text.replace(at, 5, dir.Path().string());
-    at += dir.Path().string().size();
-    if (at < text.size() && text[at] == '/') text[at] = static_cast<char>(fs::path::preferred_separator);
-  }
-  return text;
-}
-
-}  // namespace
-
 std::string SplitProgram() {
   // ostrak's own file name with its suffix on this system (".exe" on Windows).
   return (ProgramDir() / ("ostrak-split" + OstrakFileName().substr(6))).string();
@@ -49,13 +34,7 @@ void RunSplitCase(const SplitCase& c) {
   EXPECT_EQ(run.ExitStatus, c.Error.empty() ? 0 : 1) << stderrText;
   EXPECT_EQ(stderrText, c.Error.empty() ? "" : "ostrak-split: " + InFolder(c.Error, dir) + "\n");
   EXPECT_TRUE(stdoutText.starts_with(c.Stdout) && (c.Stdout.empty() == stdoutText.empty())) << stdoutText;
-  for (const auto& [name, bytes] : c.After) {
-    const fs::path path = dir.Path() / name;
-    EXPECT_EQ(fs::exists(path), bytes.has_value()) << name;
-    if (bytes && fs::is_regular_file(path)) {
-      EXPECT_TRUE(ReadBytes(path) == *bytes) << name << " differs";
-    }
-  }
+  CheckFilesAfter(c.After, dir);
   // A run that failed leaves no file under a temporary name.
   if (fs::is_directory(dir.Path() / "out")) {
     for (const auto& entry : fs::directory_iterator(dir.Path() / "out")) {
@@ -76,18 +55,6 @@ void CheckGolden(const fs::path& folder, const fs::path& golden) {
     if (std::getenv("OSTRAK_REGENERATE") != nullptr) WriteBytes(golden / name, ReadBytes(folder / name));
     EXPECT_TRUE(ReadBytes(folder / name) == ReadBytes(golden / name)) << name << " differs from the golden file";
   }
-}
-
-testing::internal::ParamGenerator<const SplitCase*> SplitRows(std::span<const SplitCase> table) {
-  std::vector<const SplitCase*> rows;
-  for (const SplitCase& row : table) rows.push_back(&row);
-  return testing::ValuesIn(rows);
-}
-
-std::string SplitRowName(const testing::TestParamInfo<const SplitCase*>& row) {
-  std::string name = row.param->Name;
-  for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-  return name;
 }
 
 }  // namespace ostrak::test

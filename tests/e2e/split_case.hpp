@@ -6,7 +6,6 @@
 
 #include <functional>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -43,8 +42,6 @@ void RunSplitCase(const SplitCase& c);
 void CheckGolden(const fs::path& folder, const fs::path& golden);
 
 class SplitTable : public testing::TestWithParam<const SplitCase*> {};
-testing::internal::ParamGenerator<const SplitCase*> SplitRows(std::span<const SplitCase> table);
-std::string SplitRowName(const testing::TestParamInfo<const SplitCase*>& row);
 inline void PrintTo(const SplitCase* c, std::ostream* out) { *out << c->Name; }
 
 }  // namespace ostrak::test
