@@ -11,6 +11,7 @@
 #include "mp/line_list.hpp"
 #include "mp/mp_class.hpp"
 #include "split/platform/folder.hpp"
+#include "split/group_writer.hpp"
 #include "split/split_error.hpp"
 #include "split/tile_files.hpp"
 
@@ -22,8 +23,6 @@ constexpr std::string_view HeaderStart = "[IMG ID]";
 constexpr std::string_view HeaderEnd = "[END-IMG ID]";
 constexpr std::string_view ObjectEnd = "[END]";
 
-// Lines outside sections are handed to the tiles in runs of at most this many.
-constexpr int RunLines = 1024;
 // The output buffers of all open tiles together, and of one tile at most.
 constexpr std::size_t OutputBudget = 32u << 20;
 constexpr std::size_t MaxTransfer = 256u << 10;
@@ -141,124 +140,64 @@ void TSplitter::Distribute(TTileFiles& files, std::uint32_t first, std::uint32_t
   CheckFile("cannot read", FOptions.Input, platform::FileSize(FOptions.Input.c_str(), size));
   if (size != FInputSize) RaiseChanged();
   FDensity.Restart();
-  const std::uint32_t end = first + count;
-  const auto writeLines = [&](const LineList& lines, std::uint32_t tile) {
-    TLineFile& file = files.Tile(tile);
-    lines.WriteTo(
-        [&](std::string_view run) {
-          file.WriteTextLines(run);
-          files.CheckWrite(tile);
-        },
-        [&](std::string_view line) {
-          file.WriteTextLine(line);
-          files.CheckWrite(tile);
-        });
-  };
-
+  TGroupWriter group(files, first, count);
   TInput input(FOptions.Input);
   TLineFile& reader = input.File();
-  LineList run;      // lines outside sections, not yet written
-  LineList section;  // the header or object being read
-  // The run's bytes, gathered once for all tiles: whole lines with their CR
-  // LF, or one line without.
-  std::vector<std::pair<std::string_view, bool>> pieces;
-  const auto flushRun = [&] {
-    if (run.Count() == 0) return;
-    pieces.clear();
-    run.WriteTo([&](std::string_view lines) { pieces.emplace_back(lines, true); },
-                [&](std::string_view line) { pieces.emplace_back(line, false); });
-    for (std::uint32_t tile = first; tile < end; ++tile) {
-      TLineFile& file = files.Tile(tile);
-      for (const auto& [bytes, withCrLf] : pieces) {
-        withCrLf ? file.WriteTextLines(bytes) : file.WriteTextLine(bytes);
-        files.CheckWrite(tile);
-      }
-    }
-    run.Clear();
-    reader.ReleaseHold();
-  };
+  LineList section;  // the header or object being read, held by the input
   const auto startSection = [&](std::string_view line) {
-    flushRun();
+    group.WriteRun(reader);
     section.Clear();
     reader.HoldFrom(line);
     section.AddView(line, reader.EndedWithCrLf());
+  };
+  const auto endSection = [&] {
+    section.Clear();
+    reader.ReleaseHold();
+  };
+  // An object's tile, from its point; an object outside every tile was not
+  // counted so.
+  const auto tileOf = [&](const std::optional<MapPoint>& point) {
+    const std::optional<std::uint32_t> tile = FDensity.TileOf(point);
+    if (!tile) RaiseChanged();
+    return *tile;
   };
 
   Place place = Place::Outside;
   std::uint64_t sectionLine = 0;
   std::uint64_t objects = 0;
-  bool seenData = false;
-  std::optional<MapPoint> point;
-  std::optional<std::uint32_t> tile;
-  const auto findTile = [&] {
-    tile = FDensity.TileOf(point);
-    if (!tile) RaiseChanged();
-  };
-  for (std::string_view line; input.Take(line, place == Place::Outside ? &run : &section);) {
+  std::optional<std::uint32_t> tile;  // of the object being read, once its point is known
+  for (std::string_view line; input.Take(line, place == Place::Outside ? &group.Run() : &section);) {
     switch (place) {
       case Place::Outside:
-        if (SameText(line, HeaderStart)) {
+        if (SameText(line, HeaderStart) || ObjectKindOf(line) != okUnknown) {
           startSection(line);
-          place = Place::Header;
+          place = SameText(line, HeaderStart) ? Place::Header : Place::Object;
           sectionLine = input.LineNumber();
-        } else if (ObjectKindOf(line) != okUnknown) {
-          startSection(line);
-          place = Place::Object;
-          sectionLine = input.LineNumber();
-          seenData = false;
-          point.reset();
           tile.reset();
         } else {
-          if (run.Count() == 0) reader.HoldFrom(line);
-          run.AddView(line, reader.EndedWithCrLf());
-          if (run.Count() >= RunLines) flushRun();
+          group.AddToRun(reader, line);
         }
         break;
       case Place::Header:
         section.AddView(line, reader.EndedWithCrLf());
         if (!SameText(line, HeaderEnd)) break;
-        {
-          // Each tile's header names the tile: only its ID line differs.
-          const int id = section.IndexOfName("ID");
-          for (std::uint32_t k = first; k < end; ++k) {
-            const std::string idLine =
-                (id >= 0 ? std::string(section.Get(id).substr(0, section.Get(id).find('='))) : std::string("ID")) +
-                "=" + Decimal(files.MapName(k));
-            TLineFile& file = files.Tile(k);
-            for (int i = 0; i < section.Count(); ++i) {
-              if (i == id || (id < 0 && i == section.Count() - 1)) {
-                file.WriteTextLine(idLine);
-                files.CheckWrite(k);
-              }
-              if (i != id) {
-                file.WriteTextLine(section.Get(i));
-                files.CheckWrite(k);
-              }
-            }
-          }
-        }
-        section.Clear();
-        reader.ReleaseHold();
+        group.WriteHeader(section);
+        endSection();
         place = Place::Outside;
         break;
       case Place::Object:
         section.AddView(line, reader.EndedWithCrLf());
-        if (!seenData && IsDataLine(line)) {
-          seenData = true;
-          point = FirstPoint(line);
-          findTile();
-          if (*tile < first || *tile >= end) {
-            // Not a tile of this group: read past it.
-            section.Clear();
-            reader.ReleaseHold();
+        if (!tile && IsDataLine(line)) {
+          tile = tileOf(FirstPoint(line));
+          if (!group.Holds(*tile)) {
+            endSection();  // not a tile of this group: read past it
             place = Place::SkippedObject;
           }
         } else if (SameText(line, ObjectEnd)) {
           ++objects;
-          if (!tile) findTile();
-          if (*tile >= first && *tile < end) writeLines(section, *tile);
-          section.Clear();
-          reader.ReleaseHold();
+          if (!tile) tile = tileOf(std::nullopt);
+          if (group.Holds(*tile)) group.WriteObject(section, *tile);
+          endSection();
           place = Place::Outside;
         }
         break;
@@ -270,7 +209,7 @@ void TSplitter::Distribute(TTileFiles& files, std::uint32_t first, std::uint32_t
         break;
     }
   }
-  flushRun();
+  group.WriteRun(reader);
   input.Close();
   if (place != Place::Outside) RaiseCutOff(sectionLine);
   CheckFile("cannot read", FOptions.Input, platform::FileSize(FOptions.Input.c_str(), size));
