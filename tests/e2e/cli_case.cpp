@@ -40,14 +40,7 @@ void CheckFilesAfter(const std::vector<std::pair<std::string, std::optional<std:
 
 void RunCase(const CliCase& c) {
   TempDir dir;
-  for (const auto& [name, bytes] : c.Files) WriteBytes(dir.File(name), bytes);
-  if (c.Setup) c.Setup(dir);
-  std::vector<std::string> arguments;
-  for (const std::string& argument : c.Arguments) arguments.push_back(InFolder(argument, dir));
-  RunOptions options = c.Options;
-  options.Program = InFolder(options.Program, dir);
-  options.Folder = InFolder(options.Folder, dir);
-  const RunResult run = RunOstrak(arguments, options);
+  const RunResult run = RunInFolder(c, dir, OstrakProgram());
 
   EXPECT_EQ(run.ExitStatus, c.Report.empty() ? 0 : 1) << run.Stderr;
   EXPECT_TRUE(run.Stdout == c.Stdout) << testing::PrintToString(run.Stdout);

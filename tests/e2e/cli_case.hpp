@@ -17,6 +17,10 @@
 
 namespace ostrak::test {
 
+// "{dir}" in text stands for the case's folder, and a "/" after it for the
+// system's separator.
+std::string InFolder(std::string text, const TempDir& dir);
+
 struct RunOptions {
   std::string Program = {};  // default: the built ostrak
   std::string Folder = {};   // working folder; default: the test's own
@@ -65,9 +69,24 @@ struct CliCase {
 
 void RunCase(const CliCase& c);
 
-// "{dir}" in text stands for the case's folder, and a "/" after it for the
-// system's separator.
-std::string InFolder(std::string text, const TempDir& dir);
+// Makes a case's files (and their folders), runs its Setup, then runs the
+// program with its arguments and options, "{dir}" in them standing for the
+// case's folder.
+template <typename Case>
+RunResult RunInFolder(const Case& c, const TempDir& dir, const std::string& program) {
+  for (const auto& [name, bytes] : c.Files) {
+    fs::create_directories((dir.Path() / name).parent_path());
+    WriteBytes(dir.File(name), bytes);
+  }
+  if (c.Setup) c.Setup(dir);
+  std::vector<std::string> arguments;
+  for (const std::string& argument : c.Arguments) arguments.push_back(InFolder(argument, dir));
+  RunOptions options = c.Options;
+  options.Program = InFolder(options.Program.empty() ? program : options.Program, dir);
+  options.Folder = InFolder(options.Folder, dir);
+  return RunOstrak(arguments, options);
+}
+
 // Each file of the folder: its bytes, or nullopt for none.
 void CheckFilesAfter(const std::vector<std::pair<std::string, std::optional<std::string>>>& after,
                      const TempDir& dir);

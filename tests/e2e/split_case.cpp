@@ -15,17 +15,7 @@ RunResult RunSplit(const std::vector<std::string>& arguments, RunOptions options
 
 void RunSplitCase(const SplitCase& c) {
   TempDir dir;
-  for (const auto& [name, bytes] : c.Files) {
-    fs::create_directories((dir.Path() / name).parent_path());
-    WriteBytes(dir.File(name), bytes);
-  }
-  if (c.Setup) c.Setup(dir);
-  std::vector<std::string> arguments;
-  for (const std::string& argument : c.Arguments) arguments.push_back(InFolder(argument, dir));
-  RunOptions options = c.Options;
-  options.Program = InFolder(options.Program, dir);
-  options.Folder = InFolder(options.Folder, dir);
-  const RunResult run = RunSplit(arguments, options);
+  const RunResult run = RunInFolder(c, dir, SplitProgram());
 
   std::string stderrText = run.Stderr;
   std::erase(stderrText, '\r');
