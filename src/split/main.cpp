@@ -12,6 +12,7 @@
 
 #include "mp/errors.hpp"
 #include "split/command_line.hpp"
+#include "split/split_error.hpp"
 #include "split/splitter.hpp"
 
 namespace {
@@ -35,6 +36,8 @@ int main(int argc, char** argv) {
     }
     ostrak::split::TSplitter splitter(commandLine.Options);
     splitter.Run();
+  } catch (const ostrak::split::ESplitError& error) {
+    return Fail(error.Text());
   } catch (const ostrak::Exception& error) {
     return Fail(error.Message());
   } catch (const std::bad_alloc&) {

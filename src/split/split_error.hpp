@@ -3,7 +3,9 @@
 #pragma once
 
 #include <initializer_list>
+#include <string>
 #include <string_view>
+#include <utility>
 
 #include "mp/errors.hpp"
 #include "mp/io_result.hpp"
@@ -12,8 +14,15 @@ namespace ostrak::split {
 
 class ESplitError : public Exception {
  public:
-  using Exception::Exception;
+  ESplitError(std::string message, const void* location)
+      : Exception(message, location), FText(std::move(message)) {}
   const char* ClassName() const noexcept override { return "ESplitError"; }
+  // The whole message, however long the names in it: Message keeps only as
+  // much as its fixed buffer holds.
+  const std::string& Text() const noexcept { return FText; }
+
+ private:
+  std::string FText;
 };
 
 // Raises ESplitError with the pieces joined as its message.

@@ -12,6 +12,8 @@ const std::string Map = "[IMG ID]\r\nID=1\r\n[END-IMG ID]\r\n[POI]\r\nData0=(1,1
 // As nobody when the tests run as root, from a copy of the program that nobody may run.
 const RunOptions AsNobody = {.Program = "{dir}/ostrak-split", .InChild = BecomeNobody};
 
+const std::string LongPath = std::string(150, 'd') + "/" + std::string(150, 'e');
+
 const SplitCase Cases[] = {
     // Read before anything is written: a pipe would be empty the second time.
     {.Name = "a pipe as input", .Setup = [](const TempDir& dir) { mkfifo(dir.File("in.mp").c_str(), 0644); },
@@ -27,6 +29,9 @@ const SplitCase Cases[] = {
      .Error = "cannot write {dir}/out/63240001.mp: File access denied",
      .After = {{"out/keep.txt", "x"}, {"out/63240001.mp", std::nullopt}},
      .Check = [](const TempDir& dir) { fs::permissions(dir.File("out"), static_cast<fs::perms>(0755)); }},
+    // Names longer than a fixed buffer come out whole.
+    {.Name = "a message longer than any buffer", .Arguments = {"{dir}/" + LongPath + "/in.mp", "{dir}/out"},
+     .Error = "cannot read {dir}/" + LongPath + "/in.mp: Invalid filename"},
 };
 
 using SplitPosix = SplitTable;
