@@ -7,10 +7,6 @@ namespace ostrak {
 
 namespace {
 
-constexpr std::string_view HeaderStart = "[IMG ID]";
-constexpr std::string_view HeaderEnd = "[END-IMG ID]";
-constexpr std::string_view ObjectEnd = "[END]";
-
 // Without its terminator a section would never end; a cut-off input is an
 // error rather than a half-written section.
 [[noreturn]] void RaiseCutOff() {

@@ -18,6 +18,12 @@
 
 namespace ostrak {
 
+// The lines that begin and end the map header and end a map object (objects
+// begin with ObjectHeaderLine), compared exactly.
+inline constexpr std::string_view HeaderStart = "[IMG ID]";
+inline constexpr std::string_view HeaderEnd = "[END-IMG ID]";
+inline constexpr std::string_view ObjectEnd = "[END]";
+
 class TMPParser {
  public:
   // Opens the input for reading, then creates or empties the output; the

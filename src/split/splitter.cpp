@@ -10,6 +10,7 @@
 #include "mp/line_file.hpp"
 #include "mp/line_list.hpp"
 #include "mp/mp_class.hpp"
+#include "mp/mp_parser.hpp"
 #include "split/platform/folder.hpp"
 #include "split/group_writer.hpp"
 #include "split/split_error.hpp"
@@ -18,10 +19,6 @@
 namespace ostrak::split {
 
 namespace {
-
-constexpr std::string_view HeaderStart = "[IMG ID]";
-constexpr std::string_view HeaderEnd = "[END-IMG ID]";
-constexpr std::string_view ObjectEnd = "[END]";
 
 // The output buffers of all open tiles together, and of one tile at most.
 constexpr std::size_t OutputBudget = 32u << 20;

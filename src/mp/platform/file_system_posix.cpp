@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "mp/io_result.hpp"
+#include "mp/platform/errno_codes.hpp"
 #include "mp/platform/file_system.hpp"
 
 namespace ostrak::platform {
@@ -42,30 +43,11 @@ std::string FolderOf(const char* name) {
   return path.substr(0, slash);
 }
 
-std::int32_t CodeForErrno(int error) {
-  switch (error) {
-    case ENOENT: return IoCode::FileNotFound;
-    case ENOTDIR: return IoCode::PathNotFound;
-    case EMFILE:
-    case ENFILE: return IoCode::TooManyOpenFiles;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR: return IoCode::AccessDenied;
-    case EPIPE: return IoCode::BrokenPipe;
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG: return IoCode::DiskFull;
-    case EIO: return IoCode::DeviceError;
-    default: return error;
-  }
-}
-
 // A missing name is "file not found" when its folder exists and "invalid
 // filename" when a folder on the path is missing.
 std::int32_t CodeForOpenErrno(int error, const char* name) {
   if (error == ENOENT && !IsDirectory(FolderOf(name))) return IoCode::PathNotFound;
-  return CodeForErrno(error);
+  return IoCodeOfErrno(error);
 }
 
 int OpenRetrying(const char* name, int flags, mode_t mode = 0) {
@@ -85,6 +67,26 @@ void WaitUntilReady(int descriptor, short events) {
 
 }  // namespace
 
+std::int32_t IoCodeOfErrno(int error) {
+  switch (error) {
+    case ENOENT: return IoCode::FileNotFound;
+    case ENOTDIR: return IoCode::PathNotFound;
+    case EMFILE:
+    case ENFILE: return IoCode::TooManyOpenFiles;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+    case EEXIST: return IoCode::AccessDenied;
+    case EPIPE: return IoCode::BrokenPipe;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return IoCode::DiskFull;
+    case EIO: return IoCode::DeviceError;
+    default: return error;
+  }
+}
+
 std::int32_t OpenInputFile(const char* name, NativeHandle& handle) {
   const int descriptor = OpenRetrying(name, O_RDONLY | O_CLOEXEC | O_NOCTTY);
   if (descriptor < 0) return CodeForOpenErrno(errno, name);
@@ -92,7 +94,7 @@ std::int32_t OpenInputFile(const char* name, NativeHandle& handle) {
   if (::fstat(descriptor, &info) != 0) {
     const int error = errno;
     ::close(descriptor);
-    return CodeForErrno(error);
+    return IoCodeOfErrno(error);
   }
   if (S_ISDIR(info.st_mode)) {
     ::close(descriptor);
@@ -127,7 +129,7 @@ std::int32_t OpenOutputFile(const char* name, NativeHandle& handle) {
     if (result != 0) {
       const int error = errno;
       ::close(descriptor);
-      return CodeForErrno(error);
+      return IoCodeOfErrno(error);
     }
   }
   handle = descriptor;
@@ -161,7 +163,7 @@ std::int32_t ReadFile(NativeHandle handle, char* buffer, std::size_t capacity, s
       WaitUntilReady(static_cast<int>(handle), POLLIN);
       continue;
     }
-    return CodeForErrno(errno);
+    return IoCodeOfErrno(errno);
   }
 }
 
@@ -179,7 +181,7 @@ std::int32_t WriteFile(NativeHandle handle, const char* data, std::size_t count)
       continue;
     }
     // A write that makes no progress without an error is a full device.
-    return written == 0 ? IoCode::DiskFull : CodeForErrno(errno);
+    return written == 0 ? IoCode::DiskFull : IoCodeOfErrno(errno);
   }
   return 0;
 }
@@ -190,7 +192,7 @@ std::int32_t CloseFile(NativeHandle handle) {
   std::erase_if(reading, [descriptor](const ReadingFile& file) { return file.Descriptor == descriptor; });
   // The descriptor is released even when close reports an error; EINTR is
   // therefore not retried.
-  if (::close(descriptor) != 0 && errno != EINTR) return CodeForErrno(errno);
+  if (::close(descriptor) != 0 && errno != EINTR) return IoCodeOfErrno(errno);
   return 0;
 }
 

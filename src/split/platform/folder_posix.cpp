@@ -5,30 +5,10 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "mp/io_result.hpp"
+#include "mp/platform/errno_codes.hpp"
 #include "split/platform/folder.hpp"
 
 namespace ostrak::split::platform {
-
-namespace {
-
-std::int32_t CodeForErrno(int error) {
-  switch (error) {
-    case ENOENT: return IoCode::FileNotFound;
-    case ENOTDIR: return IoCode::PathNotFound;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR:
-    case EEXIST: return IoCode::AccessDenied;
-    case ENOSPC:
-    case EDQUOT: return IoCode::DiskFull;
-    case EIO: return IoCode::DeviceError;
-    default: return error;
-  }
-}
-
-}  // namespace
 
 PathKind KindOf(const char* name) {
   struct stat info {};
@@ -42,16 +22,16 @@ std::int32_t CreateFolder(const char* name) {
   if (::mkdir(name, 0777) == 0) return 0;
   const int error = errno;
   if (error == EEXIST && KindOf(name) == PathKind::Folder) return 0;
-  return CodeForErrno(error);
+  return ostrak::platform::IoCodeOfErrno(error);
 }
 
 std::int32_t RenameReplacing(const char* from, const char* to) {
-  return std::rename(from, to) == 0 ? 0 : CodeForErrno(errno);
+  return std::rename(from, to) == 0 ? 0 : ostrak::platform::IoCodeOfErrno(errno);
 }
 
 std::int32_t RemoveFile(const char* name) {
   if (::unlink(name) == 0 || errno == ENOENT) return 0;
-  return CodeForErrno(errno);
+  return ostrak::platform::IoCodeOfErrno(errno);
 }
 
 bool SameFile(const char* first, const char* second) {
@@ -61,7 +41,7 @@ bool SameFile(const char* first, const char* second) {
 
 std::int32_t FileSize(const char* name, std::uint64_t& size) {
   struct stat info {};
-  if (::stat(name, &info) != 0) return CodeForErrno(errno);
+  if (::stat(name, &info) != 0) return ostrak::platform::IoCodeOfErrno(errno);
   size = static_cast<std::uint64_t>(info.st_size);
   return 0;
 }
