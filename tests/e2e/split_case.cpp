@@ -8,12 +8,7 @@ std::string SplitProgram() {
   return (ProgramDir() / ("ostrak-split" + OstrakFileName().substr(6))).string();
 }
 
-RunResult RunSplit(const std::vector<std::string>& arguments, RunOptions options) {
-  if (options.Program.empty()) options.Program = SplitProgram();
-  return RunOstrak(arguments, options);
-}
-
-void RunSplitCase(const SplitCase& c) {
+void RunSplitCase(const CliCase& c) {
   TempDir dir;
   const RunResult run = RunInFolder(c, dir, SplitProgram());
 
@@ -21,8 +16,8 @@ void RunSplitCase(const SplitCase& c) {
   std::erase(stderrText, '\r');
   std::string stdoutText = run.Stdout;
   std::erase(stdoutText, '\r');
-  EXPECT_EQ(run.ExitStatus, c.Error.empty() ? 0 : 1) << stderrText;
-  EXPECT_EQ(stderrText, c.Error.empty() ? "" : "ostrak-split: " + InFolder(c.Error, dir) + "\n");
+  EXPECT_EQ(run.ExitStatus, c.Report.empty() ? 0 : 1) << stderrText;
+  EXPECT_EQ(stderrText, c.Report.empty() ? "" : "ostrak-split: " + InFolder(c.Report, dir) + "\n");
   EXPECT_TRUE(stdoutText.starts_with(c.Stdout) && (c.Stdout.empty() == stdoutText.empty())) << stdoutText;
   CheckFilesAfter(c.After, dir);
   // A run that failed leaves no file under a temporary name.

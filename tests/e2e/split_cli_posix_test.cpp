@@ -14,11 +14,11 @@ const RunOptions AsNobody = {.Program = "{dir}/ostrak-split", .InChild = BecomeN
 
 const std::string LongPath = std::string(150, 'd') + "/" + std::string(150, 'e');
 
-const SplitCase Cases[] = {
+const CliCase Cases[] = {
     // Read before anything is written: a pipe would be empty the second time.
     {.Name = "a pipe as input", .Setup = [](const TempDir& dir) { mkfifo(dir.File("in.mp").c_str(), 0644); },
      .Arguments = {"{dir}/in.mp", "{dir}/out"},
-     .Error = "{dir}/in.mp: not a regular file; a pipe or a device cannot be read twice",
+     .Report = "{dir}/in.mp: not a regular file; a pipe or a device cannot be read twice",
      .After = {{"out", std::nullopt}}},
     {.Name = "a read-only output folder", .Files = {{"in.mp", Map}, {"out/keep.txt", "x"}},
      .Setup = [](const TempDir& dir) {
@@ -26,15 +26,15 @@ const SplitCase Cases[] = {
        fs::permissions(dir.File("out"), static_cast<fs::perms>(0555));
      },
      .Arguments = {"{dir}/in.mp", "{dir}/out"}, .Options = AsNobody,
-     .Error = "cannot write {dir}/out/63240001.mp: File access denied",
+     .Report = "cannot write {dir}/out/63240001.mp: File access denied",
      .After = {{"out/keep.txt", "x"}, {"out/63240001.mp", std::nullopt}},
      .Check = [](const TempDir& dir) { fs::permissions(dir.File("out"), static_cast<fs::perms>(0755)); }},
     // Names longer than a fixed buffer come out whole.
     {.Name = "a message longer than any buffer", .Arguments = {"{dir}/" + LongPath + "/in.mp", "{dir}/out"},
-     .Error = "cannot read {dir}/" + LongPath + "/in.mp: Invalid filename"},
+     .Report = "cannot read {dir}/" + LongPath + "/in.mp: Invalid filename"},
 };
 
-using SplitPosix = SplitTable;
+using SplitPosix = CliTable;
 TEST_P(SplitPosix, Runs) { RunSplitCase(*GetParam()); }
 INSTANTIATE_TEST_SUITE_P(, SplitPosix, Rows(Cases), RowName);
 

@@ -1,6 +1,6 @@
 // The section filter and the conversion: which lines start and end sections,
-// the house-number rules, and the edge-case map at every read size. Cyrillic
-// text is written as Windows-1251 bytes, as in real maps.
+// and the edge-case map, which holds every form of house number, at every
+// read size.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -65,50 +65,6 @@ TEST(Conversion, EdgeCaseMapAtEveryReadSize) {
       ASSERT_EQ(Convert(map, transferSize), expected)
           << "reads of " << transferSize << " bytes, " << test::NameOf(scanner);
     }
-  }
-}
-
-// "ул. Ленина", "Тверь", "Россия", "А", "к1", "корп.2"
-const std::string Street = "\xF3\xEB. \xCB\xE5\xED\xE8\xED\xE0";
-const std::string City = "\xD2\xE2\xE5\xF0\xFC";
-const std::string Country = "\xD0\xEE\xF1\xF1\xE8\xFF";
-const std::string A = "\xC0";
-const std::string K1 = "\xEA" "1";
-const std::string Korp2 = "\xEA\xEE\xF0\xEF.2";
-
-TEST(Conversion, HouseNumberForms) {
-  struct Case {
-    std::string HouseNumber;
-    std::string ShortNumber;  // "" when the line goes
-    std::string Label;
-    std::string Bounds;  // of Numbers1
-  };
-  const Case cases[] = {
-      {"12", "12", Street, "B,12,12"},
-      {"109", "109", Street, "B,109,109"},
-      // Cut at the first space, however many there are.
-      {"125 " + K1, "125", Street, "B,125,125"},
-      {"90 " + K1 + " " + Korp2, "90", Street, "B,90,90"},
-      // A number with more than digits leads the label.
-      {"12" + A + " " + Korp2, "12" + A, "12" + A + " " + Street, "B,12,12"},
-      // Digits are 0 to 9, not the bytes beside them.
-      {"7/2", "7/2", "7/2 " + Street, "B,7,7"},
-      {"0/9 " + A + " " + K1 + " 2", "0/9", "0/9 " + Street, "B,0,0"},
-      {"19:30", "19:30", "19:30 " + Street, "B,19,19"},
-      // Without leading digits there is no number: both sides say so.
-      {A + "1", A + "1", A + "1 " + Street, "N,-1,-1"},
-      {" 5", "", Street, "N,-1,-1"},
-  };
-  const std::string places = "," + City + ",," + Country + ",-1";
-  for (const Case& c : cases) {
-    const std::string number = c.ShortNumber.empty() ? "" : CrLfLines({"HouseNumber=" + c.ShortNumber});
-    EXPECT_EQ(Convert(CrLfLines({"[POLYGON]", "Type=0x0d", "StreetDesc=" + Street, "HouseNumber=" + c.HouseNumber,
-                                 "CityName=" + City, "CountryName=" + Country, "[END]"})),
-              CrLfLines({"[POLYLINE]", "Type=0x13", "StreetDesc=" + Street}) + number +
-                  CrLfLines({"CityName=" + City, "CountryName=" + Country, "Label=" + c.Label,
-                             "Numbers1=0," + c.Bounds + ",N,-1,-1,-1,-1" + places,
-                             "Numbers2=2,N,-1,-1,N,-1,-1,-1,-1" + places, "[END]"}))
-        << c.HouseNumber;
   }
 }
 

@@ -53,7 +53,8 @@ struct PartitionCase {
 };
 
 // Two dense towns and a thin countryside, then count copies of a point.
-std::vector<std::optional<MapPoint>> Scattered(int count, unsigned seed, std::int32_t spread, int copies = 0, std::optional<MapPoint> copy = {}) {
+std::vector<std::optional<MapPoint>> Scattered(int count, unsigned seed, std::int32_t spread, int copies = 0,
+                                               std::optional<MapPoint> copy = {}) {
   std::mt19937 random(seed);
   std::vector<std::optional<MapPoint>> points(static_cast<std::size_t>(copies), copy);
   for (int k = 0; k < count; ++k) {
